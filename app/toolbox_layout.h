@@ -1,0 +1,66 @@
+// The toolbox window's definition: its title, controls, hint, tooltips, help text and tray menu.
+// Plain data, shared by the Win32 window and the tests.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "platform/toolbox_view.h"
+
+namespace kelvo {
+
+inline constexpr char kOwnVersion[] = "V0.10";
+inline constexpr char kWindowTitle[] = "KelvoMAX工具箱_V0.10";
+inline constexpr char kTrayTip[] = "KelvoMAX工具箱";
+inline constexpr int kWindowX = 50;
+inline constexpr int kWindowY = 50;
+inline constexpr int kWindowWidth = 500;
+inline constexpr int kWindowHeight = 320;
+
+enum class ControlKind { ShapeBox, RadioButton, PushButton, CheckBox, PictureBox, TransparentLabel };
+
+struct ControlSpec {
+  Control control;
+  ControlKind kind;
+  const char* name;     // the name in the window definition, GBK
+  const char* caption;  // GBK; the hint label's caption is replaced at creation
+  int x, y, width, height;  // client coordinates
+};
+
+struct TimerSpec {
+  Timer timer;
+  const char* name;
+  unsigned period_ms;  // at creation; 0 = stopped
+};
+
+struct TooltipSpec {
+  Control control;
+  const char* text;
+};
+
+enum class TrayMenuItem { 打开界面 = 1, 帮助提示, 关闭软件 };
+
+struct MenuItemSpec {
+  TrayMenuItem item;
+  const char* caption;
+};
+
+inline constexpr char kTrayMenuCaption[] = "菜单";
+
+// In the order of the window definition (which is also the tab order).
+std::span<const ControlSpec> ControlTable();
+const ControlSpec& Spec(Control control);
+std::span<const TimerSpec> TimerTable();
+// In the order they are added at creation.
+std::span<const TooltipSpec> TooltipTable();
+std::span<const MenuItemSpec> TrayMenuTable();
+
+// True for the nine push buttons and the hint label: they show the hand pointer.
+bool ShowsHandCursor(Control control);
+
+// The hint line at the bottom, with the configured WeChat account name.
+std::string HelpHint();
+// The help text, with the configured e-mail address and WeChat account name.
+std::string HelpText();
+
+}  // namespace kelvo

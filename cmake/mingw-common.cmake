@@ -1,0 +1,9 @@
+set(CMAKE_C_COMPILER ${KELVO_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KELVO_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${KELVO_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${KELVO_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# No MinGW run-time DLLs beside the exe: everything is linked in.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
