@@ -14,8 +14,7 @@ void OnControlClicked(System& /*system*/, Toolbox& /*toolbox*/, ToolboxView& /*v
   // The operations behind the buttons and check boxes join here as they are built.
 }
 
-void OnTimerTick(System& /*system*/, Toolbox& /*toolbox*/, ToolboxView& /*view*/,
-                 Timer /*timer*/) {
+void OnTimerTick(System& /*system*/, Toolbox& /*toolbox*/, ToolboxView& /*view*/, Timer /*timer*/) {
   // 时钟1 drives the status monitor and 时钟2 the freeze guard, once they are built.
 }
 
@@ -32,8 +31,7 @@ void OnMouseOverFreeArea(ToolboxView& view) {
 }
 
 void ShowHelpText(System& system) {
-  TimedMessageBox(system, HelpText(),
-                  {.style = kHelpBoxStyle, .timeout_ms = kHelpBoxTimeoutMs});
+  TimedMessageBox(system, HelpText(), {.style = kHelpBoxStyle, .timeout_ms = kHelpBoxTimeoutMs});
 }
 
 }  // namespace kelvo

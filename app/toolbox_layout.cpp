@@ -49,16 +49,14 @@ constexpr TooltipSpec kTooltips[] = {
     {C::按钮2, "将修改默认MAX文件的打开方式，提前选择对应MAX版本。"},
     {C::按钮3, "请注意！此操作将会关闭所有正在运行的max！！！此选项适用于所有版本。"},
     {C::按钮4, "此操作将会对用户配置下的MAX文件进行删除，且不可恢复！"},
-    {C::按钮5,
-     "请选择对应版本，对C盘下max目录及注册表进行清理，只在MAX非正在卸载情况下使用。"},
+    {C::按钮5, "请选择对应版本，对C盘下max目录及注册表进行清理，只在MAX非正在卸载情况下使用。"},
     {C::按钮6,
      "非程序内杀毒，将会清理所有MAX自启动文件，会导致插件丢失（因为某些病毒会感染max正常插件），"
      "请在插件不能正常查杀时使用。（需要选择对应版本）"},
     {C::按钮7,
      "用户所有安装的第三方插件清理，请在由插件导致MAX错误时使用,如您的软件使用正常不建议此操作。"
      "（需要选择对应版本）"},
-    {C::按钮8,
-     "单击按钮会将MAX进程优先级降级为最低，再次单击恢复正常，建议在MAX即将卡死时使用。"},
+    {C::按钮8, "单击按钮会将MAX进程优先级降级为最低，再次单击恢复正常，建议在MAX即将卡死时使用。"},
     {C::按钮9, "此项功能为解决微软拼音输入法兼容性BUG导致的MAX假死状态。"},
     {C::选择框1, "选中将会跟随MAX自启动，无需选中版本，若想取消自启动请勿勾选此项。"},
     {C::选择框2, "选中此项将在计算机即将卡死时压制MAX,注意暂不支持部分型号的CPU！！！"},
@@ -93,16 +91,28 @@ constexpr char kHelpTextBody[] =
 
 }  // namespace
 
-std::span<const ControlSpec> ControlTable() { return kControls; }
+std::span<const ControlSpec> ControlTable() {
+  return kControls;
+}
 
 const ControlSpec& Spec(Control control) {
   return *std::find_if(std::begin(kControls), std::end(kControls),
                        [control](const ControlSpec& spec) { return spec.control == control; });
 }
 
-std::span<const TimerSpec> TimerTable() { return kTimers; }
-std::span<const TooltipSpec> TooltipTable() { return kTooltips; }
-std::span<const MenuItemSpec> TrayMenuTable() { return kTrayMenu; }
+int ControlId(Control control) {
+  return kFirstControlId + static_cast<int>(control);
+}
+
+std::span<const TimerSpec> TimerTable() {
+  return kTimers;
+}
+std::span<const TooltipSpec> TooltipTable() {
+  return kTooltips;
+}
+std::span<const MenuItemSpec> TrayMenuTable() {
+  return kTrayMenu;
+}
 
 bool ShowsHandCursor(Control control) {
   return Spec(control).kind == ControlKind::PushButton || control == Control::透明标签3;

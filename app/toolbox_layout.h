@@ -17,13 +17,20 @@ inline constexpr int kWindowY = 50;
 inline constexpr int kWindowWidth = 500;
 inline constexpr int kWindowHeight = 320;
 
-enum class ControlKind { ShapeBox, RadioButton, PushButton, CheckBox, PictureBox, TransparentLabel };
+enum class ControlKind {
+  ShapeBox,
+  RadioButton,
+  PushButton,
+  CheckBox,
+  PictureBox,
+  TransparentLabel
+};
 
 struct ControlSpec {
   Control control;
   ControlKind kind;
-  const char* name;     // the name in the window definition, GBK
-  const char* caption;  // GBK; the hint label's caption is replaced at creation
+  const char* name;         // the name in the window definition, GBK
+  const char* caption;      // GBK; the hint label's caption is replaced at creation
   int x, y, width, height;  // client coordinates
 };
 
@@ -49,6 +56,9 @@ inline constexpr char kTrayMenuCaption[] = "菜单";
 
 // In the order of the window definition (which is also the tab order).
 std::span<const ControlSpec> ControlTable();
+// Child-window id of a control: a driver finds the control by it.
+int ControlId(Control control);
+inline constexpr int kFirstControlId = 1001;
 const ControlSpec& Spec(Control control);
 std::span<const TimerSpec> TimerTable();
 // In the order they are added at creation.

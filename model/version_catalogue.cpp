@@ -19,7 +19,8 @@ constexpr char kUserGuardName[] = "\\vrdematcleanbeta.ms";
 std::string ForRelease(std::string_view value, MaxVersion release) {
   std::string text(value);
   std::size_t at = text.find(kTemplateYear);
-  if (at != std::string::npos) text.replace(at, kTemplateYear.size(), std::to_string(Year(release)));
+  if (at != std::string::npos)
+    text.replace(at, kTemplateYear.size(), std::to_string(Year(release)));
   return text;
 }
 
@@ -80,23 +81,34 @@ std::size_t Index(MaxVersion release) {
 
 const std::array<MaxVersion, 9>& AllReleases() {
   static constexpr std::array<MaxVersion, 9> kAll = {
-      MaxVersion::R2014, MaxVersion::R2015, MaxVersion::R2016,
-      MaxVersion::R2017, MaxVersion::R2018, MaxVersion::R2019,
-      MaxVersion::R2020, MaxVersion::R2021, MaxVersion::R2022};
+      MaxVersion::R2014, MaxVersion::R2015, MaxVersion::R2016, MaxVersion::R2017, MaxVersion::R2018,
+      MaxVersion::R2019, MaxVersion::R2020, MaxVersion::R2021, MaxVersion::R2022};
   return kAll;
 }
 
-int Year(MaxVersion release) { return static_cast<int>(release); }
+int Year(MaxVersion release) {
+  return static_cast<int>(release);
+}
 
-Control RadioButton(MaxVersion release) { return kRadioButtons[Index(release)]; }
+Control RadioButton(MaxVersion release) {
+  return kRadioButtons[Index(release)];
+}
 
-std::string RadioCaption(MaxVersion release) { return "3dsmax" + std::to_string(Year(release)); }
+std::string RadioCaption(MaxVersion release) {
+  return "3dsmax" + std::to_string(Year(release));
+}
 
-std::string InstallDir(MaxVersion release) { return ForRelease(kInstallDir, release); }
+std::string InstallDir(MaxVersion release) {
+  return ForRelease(kInstallDir, release);
+}
 
-std::string InstallScriptsDir(MaxVersion release) { return InstallDir(release) + kScriptsTail; }
+std::string InstallScriptsDir(MaxVersion release) {
+  return InstallDir(release) + kScriptsTail;
+}
 
-std::string InstallStartupDir(MaxVersion release) { return InstallDir(release) + kStartupTail; }
+std::string InstallStartupDir(MaxVersion release) {
+  return InstallDir(release) + kStartupTail;
+}
 
 std::string InstallGuardFile(MaxVersion release) {
   return InstallStartupDir(release) + kInstallGuardName;
@@ -114,7 +126,9 @@ std::string OpenCommand(MaxVersion release) {
   return command;
 }
 
-std::string UserDirSuffix(MaxVersion release) { return ForRelease(kUserDirSuffix, release); }
+std::string UserDirSuffix(MaxVersion release) {
+  return ForRelease(kUserDirSuffix, release);
+}
 
 std::string UserStartupDirSuffix(MaxVersion release, UserLanguage language) {
   return UserDirSuffix(release) + std::string(LanguageFolder(language)) + kUserStartupTail;
@@ -130,7 +144,8 @@ std::span<const char* const> ProductCodes(MaxVersion release) {
 
 std::optional<MaxVersion> ChosenRelease(ToolboxView& view) {
   for (MaxVersion release : AllReleases()) {
-    if (view.IsChecked(RadioButton(release))) return release;
+    if (view.IsChecked(RadioButton(release)))
+      return release;
   }
   return std::nullopt;
 }

@@ -16,10 +16,10 @@ enum class MaxVersion { R2014 = 2014, R2015, R2016, R2017, R2018, R2019, R2020, 
 enum class UserLanguage { CHS, ENU };
 
 // Shared by all releases.
-inline constexpr char kUserSettingsKey[] = "Software\\Autodesk\\3dsMax";          // HKCU
-inline constexpr char kMachineSettingsKey[] = "SOFTWARE\\Autodesk\\3dsMax";       // HKLM
+inline constexpr char kUserSettingsKey[] = "Software\\Autodesk\\3dsMax";                     // HKCU
+inline constexpr char kMachineSettingsKey[] = "SOFTWARE\\Autodesk\\3dsMax";                  // HKLM
 inline constexpr char kInstallerProductsKey[] = "SOFTWARE\\Classes\\Installer\\Products\\";  // HKLM
-inline constexpr char kOpenCommandKey[] = "3dsmax\\Shell\\Open\\Command";          // HKCR
+inline constexpr char kOpenCommandKey[] = "3dsmax\\Shell\\Open\\Command";                    // HKCR
 inline constexpr char kMaxProcessName[] = "3dsmax.exe";
 inline constexpr char kUsersRoot[] = "C:\\Users\\";
 

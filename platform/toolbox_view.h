@@ -1,6 +1,7 @@
 // The toolbox window as the logic sees it: controls by their names in the window definition.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -11,12 +12,33 @@ namespace kelvo {
 // Every named control of the toolbox window, in the order of the window definition.
 enum class Control {
   外形框1,
-  单选框1, 单选框2, 单选框3, 单选框4, 单选框5, 单选框6, 单选框7, 单选框8, 单选框9,
-  按钮2, 按钮4, 按钮5, 按钮1, 按钮3, 按钮9, 按钮6, 按钮7, 按钮8,
-  选择框1, 选择框2,
+  单选框1,
+  单选框2,
+  单选框3,
+  单选框4,
+  单选框5,
+  单选框6,
+  单选框7,
+  单选框8,
+  单选框9,
+  按钮2,
+  按钮4,
+  按钮5,
+  按钮1,
+  按钮3,
+  按钮9,
+  按钮6,
+  按钮7,
+  按钮8,
+  选择框1,
+  选择框2,
   图片框1,
-  透明标签1, 透明标签2, 透明标签3,
+  透明标签1,
+  透明标签2,
+  透明标签3,
 };
+
+inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::透明标签3) + 1;
 
 enum class Timer { 时钟1, 时钟2 };
 

@@ -20,13 +20,16 @@ WindowHandle FindTopLevelWindow(System& system, ProcessId process, const WindowS
   // The limit is checked between windows only; the walk also ends at the last window.
   while (static_cast<std::uint32_t>(system.pump.TickCount() - start) < limit) {
     window = windows.NextTopLevelWindow(window);
-    if (window == 0) return 0;
-    if (search.visible_only && !windows.IsVisible(window)) continue;
+    if (window == 0)
+      return 0;
+    if (search.visible_only && !windows.IsVisible(window))
+      continue;
     if (windows.OwnerProcess(window) != process || windows.Parent(window) != 0) {
       system.pump.DispatchPending();
       continue;
     }
-    if (!search.class_part && !search.title_part) return window;
+    if (!search.class_part && !search.title_part)
+      return window;
     if (Contains(windows.ClassName(window), search.class_part) &&
         Contains(windows.Title(window), search.title_part)) {
       return window;

@@ -26,10 +26,10 @@ struct WindowSearch {
 WindowHandle FindTopLevelWindow(System& system, ProcessId process, const WindowSearch& search = {});
 
 struct TimedBoxOptions {
-  std::optional<std::uint32_t> style{};     // default kBoxOk
-  std::optional<std::string> title{};      // default "友情提醒"
-  std::optional<WindowHandle> owner{};      // default: the program's own main window, if visible
-  std::optional<std::uint32_t> timeout_ms{};// default 5000 ms
+  std::optional<std::uint32_t> style{};       // default kBoxOk
+  std::optional<std::string> title{};         // default "友情提醒"
+  std::optional<WindowHandle> owner{};        // default: the program's own main window, if visible
+  std::optional<std::uint32_t> timeout_ms{};  // default 5000 ms
 };
 
 // Shows a notice that blocks its caller (not the dispatching) until the user or the time-out
