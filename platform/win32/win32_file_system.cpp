@@ -1,0 +1,161 @@
+#include "platform/win32/win32_file_system.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/win32/text_conversion.h"
+#include "platform/win32/unique_handle.h"
+
+namespace kelvo {
+namespace {
+
+OsResult LastError() {
+  return OsResult::Failed(::GetLastError());
+}
+
+OsResult Done(BOOL succeeded) {
+  return succeeded ? OsResult::Ok() : LastError();
+}
+
+constexpr OsResult kInvalidName{ERROR_INVALID_NAME};
+
+// Reads and writes go in pieces a DWORD can count.
+constexpr std::size_t kMaxChunk = 1u << 30;
+
+}  // namespace
+
+std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::string& path) {
+  const auto wide = GbkNameToUtf16(path);
+  if (!wide)
+    return std::nullopt;
+  const DWORD attributes = ::GetFileAttributesW(wide->c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return std::nullopt;
+  return attributes;
+}
+
+OsResult Win32FileSystem::ListFolder(const std::string& path,
+                                     std::vector<DirectoryEntry>& entries) {
+  entries.clear();
+  auto pattern = GbkNameToUtf16(path);
+  if (!pattern)
+    return kInvalidName;
+  // An empty path must not turn into "\*.*", the root of the current drive.
+  if (pattern->empty())
+    return OsResult::Failed(ERROR_PATH_NOT_FOUND);
+  // Decide about the separator on the wide text: in GBK a 0x5C byte may be the second half of a
+  // double-byte character, not a backslash.
+  pattern->pop_back();  // the terminator
+  if (pattern->back() != L'\\' && pattern->back() != L'/') {
+    pattern->push_back(L'\\');
+  }
+  pattern->append(L"*.*");
+
+  WIN32_FIND_DATAW found{};
+  UniqueFindHandle search(::FindFirstFileW(pattern->c_str(), &found));
+  if (!search) {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? OsResult::Ok() : OsResult::Failed(error);
+  }
+  do {
+    const std::wstring_view name(found.cFileName);
+    if (name == L"." || name == L"..")
+      continue;
+    entries.push_back({Utf16ToGbk(name), found.dwFileAttributes});
+  } while (::FindNextFileW(search.get(), &found));
+  const DWORD error = ::GetLastError();
+  return error == ERROR_NO_MORE_FILES ? OsResult::Ok() : OsResult::Failed(error);
+}
+
+OsResult Win32FileSystem::MakeFolder(const std::string& path) {
+  const auto wide = GbkNameToUtf16(path);
+  if (!wide)
+    return kInvalidName;
+  return Done(::CreateDirectoryW(wide->c_str(), nullptr));
+}
+
+OsResult Win32FileSystem::RemoveFolder(const std::string& path) {
+  const auto wide = GbkNameToUtf16(path);
+  if (!wide)
+    return kInvalidName;
+  return Done(::RemoveDirectoryW(wide->c_str()));
+}
+
+OsResult Win32FileSystem::RemoveFile(const std::string& path) {
+  const auto wide = GbkNameToUtf16(path);
+  if (!wide)
+    return kInvalidName;
+  return Done(::DeleteFileW(wide->c_str()));
+}
+
+OsResult Win32FileSystem::WriteBytes(const std::string& path, std::string_view bytes) {
+  const auto wide = GbkNameToUtf16(path);
+  if (!wide)
+    return kInvalidName;
+  // Windows refuses to open a read-only file for writing; Wine running as root does not, and
+  // the read-only guard files must survive every write on both.
+  const DWORD existing = ::GetFileAttributesW(wide->c_str());
+  if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0 &&
+      (existing & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return OsResult::Failed(ERROR_ACCESS_DENIED);
+  }
+  UniqueHandle file(::CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
+    return LastError();
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min(bytes.size(), kMaxChunk));
+    DWORD written = 0;
+    if (!::WriteFile(file.get(), bytes.data(), chunk, &written, nullptr))
+      return LastError();
+    if (written == 0)
+      return OsResult::Failed(ERROR_WRITE_FAULT);
+    bytes.remove_prefix(written);
+  }
+  return OsResult::Ok();
+}
+
+OsResult Win32FileSystem::ReadBytes(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  const auto wide = GbkNameToUtf16(path);
+  if (!wide)
+    return kInvalidName;
+  UniqueHandle file(::CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
+    return LastError();
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size))
+    return LastError();
+  std::string content;
+  content.reserve(static_cast<std::size_t>(size.QuadPart));
+  char buffer[64 * 1024];
+  for (;;) {
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr))
+      return LastError();
+    if (read == 0)
+      break;
+    content.append(buffer, read);
+  }
+  bytes = std::move(content);
+  return OsResult::Ok();
+}
+
+OsResult Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  const auto wide = GbkNameToUtf16(path);
+  if (!wide)
+    return kInvalidName;
+  return Done(::SetFileAttributesW(wide->c_str(), attributes));
+}
+
+OsResult Win32FileSystem::CopyOver(const std::string& from, const std::string& to) {
+  const auto wide_from = GbkNameToUtf16(from);
+  const auto wide_to = GbkNameToUtf16(to);
+  if (!wide_from || !wide_to)
+    return kInvalidName;
+  return Done(::CopyFileW(wide_from->c_str(), wide_to->c_str(), FALSE));
+}
+
+}  // namespace kelvo

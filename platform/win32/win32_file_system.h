@@ -1,0 +1,24 @@
+// Files and folders through the wide Windows file functions; GBK paths are converted whole
+// (a path holding a NUL byte is refused with ERROR_INVALID_NAME rather than shortened).
+#pragma once
+
+#include "platform/file_system.h"
+
+namespace kelvo {
+
+class Win32FileSystem final : public FileSystem {
+ public:
+  std::optional<std::uint32_t> Attributes(const std::string& path) override;
+  // Lists path\*.* with FindFirstFileW; names are converted to GBK. A folder with no entries at
+  // all (a drive root) lists as empty, not as a failure.
+  OsResult ListFolder(const std::string& path, std::vector<DirectoryEntry>& entries) override;
+  OsResult MakeFolder(const std::string& path) override;
+  OsResult RemoveFolder(const std::string& path) override;
+  OsResult RemoveFile(const std::string& path) override;
+  OsResult WriteBytes(const std::string& path, std::string_view bytes) override;
+  OsResult ReadBytes(const std::string& path, std::string& bytes) override;
+  OsResult SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  OsResult CopyOver(const std::string& from, const std::string& to) override;
+};
+
+}  // namespace kelvo
