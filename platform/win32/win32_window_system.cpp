@@ -1,0 +1,65 @@
+#include "platform/win32/win32_window_system.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/text_conversion.h"
+
+namespace kelvo {
+namespace {
+
+HWND ToHwnd(WindowHandle window) {
+  return reinterpret_cast<HWND>(window);
+}
+WindowHandle FromHwnd(HWND window) {
+  return reinterpret_cast<WindowHandle>(window);
+}
+
+}  // namespace
+
+WindowHandle Win32WindowSystem::NextTopLevelWindow(WindowHandle after) {
+  return FromHwnd(::FindWindowExW(nullptr, ToHwnd(after), nullptr, nullptr));
+}
+
+bool Win32WindowSystem::IsVisible(WindowHandle window) {
+  return ::IsWindowVisible(ToHwnd(window)) != FALSE;
+}
+
+ProcessId Win32WindowSystem::OwnerProcess(WindowHandle window) {
+  DWORD process = 0;
+  if (::GetWindowThreadProcessId(ToHwnd(window), &process) == 0)
+    return 0;
+  return process;
+}
+
+WindowHandle Win32WindowSystem::Parent(WindowHandle window) {
+  return FromHwnd(::GetParent(ToHwnd(window)));
+}
+
+std::string Win32WindowSystem::ClassName(WindowHandle window) {
+  wchar_t name[260];
+  const int length = ::GetClassNameW(ToHwnd(window), name, static_cast<int>(std::size(name)));
+  if (length <= 0)
+    return {};
+  return Utf16ToGbk(std::wstring_view(name, static_cast<std::size_t>(length)));
+}
+
+std::string Win32WindowSystem::Title(WindowHandle window) {
+  const HWND hwnd = ToHwnd(window);
+  const int length = ::GetWindowTextLengthW(hwnd);
+  if (length <= 0)
+    return {};
+  // The length may be larger than the text; the copy says how much it wrote.
+  std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1);
+  const int copied = ::GetWindowTextW(hwnd, text.data(), length + 1);
+  if (copied <= 0)
+    return {};
+  return Utf16ToGbk(std::wstring_view(text.data(), static_cast<std::size_t>(copied)));
+}
+
+std::uint32_t Win32WindowSystem::Style(WindowHandle window) {
+  return static_cast<std::uint32_t>(::GetWindowLongW(ToHwnd(window), GWL_STYLE));
+}
+
+}  // namespace kelvo

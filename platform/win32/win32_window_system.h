@@ -1,0 +1,19 @@
+// Top-level windows of the desktop, read through the wide window functions.
+#pragma once
+
+#include "platform/window_system.h"
+
+namespace kelvo {
+
+class Win32WindowSystem final : public WindowSystem {
+ public:
+  WindowHandle NextTopLevelWindow(WindowHandle after) override;
+  bool IsVisible(WindowHandle window) override;
+  ProcessId OwnerProcess(WindowHandle window) override;
+  WindowHandle Parent(WindowHandle window) override;
+  std::string ClassName(WindowHandle window) override;
+  std::string Title(WindowHandle window) override;
+  std::uint32_t Style(WindowHandle window) override;
+};
+
+}  // namespace kelvo
