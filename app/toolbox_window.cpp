@@ -79,10 +79,12 @@ bool ToolboxWindow::Create(HINSTANCE instance) {
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_brush_ = CreateSolidBrush(kWindowColour);
   panel_brush_ = CreateSolidBrush(kPanelColour);
-  window_class.hbrBackground = window_brush_;
+  // The background is painted by the window itself (WM_ERASEBKGND) with its own brush, so the
+  // class stays valid for a later window after this one is gone.
   window_class.lpszClassName = kToolboxWindowClass;
-  if (!RegisterClassExW(&window_class))
+  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
     return false;
+  }
 
   font_ = CreateFontW(kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
@@ -256,6 +258,12 @@ LRESULT ToolboxWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
       if (OnSetCursor(reinterpret_cast<HWND>(wparam), LOWORD(lparam), HIWORD(lparam)))
         return TRUE;
       break;
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(hwnd_, &client);
+      FillRect(reinterpret_cast<HDC>(wparam), &client, window_brush_);
+      return TRUE;
+    }
     case WM_MOUSEMOVE:
       OnMouseOverFreeArea(*this);
       return 0;

@@ -1,6 +1,8 @@
-// The toolbox window built in this process, so its own fonts can be measured: every caption must
-// be readable in full at the fixed control sizes.
+// The toolbox window built in this process, so its fonts, tooltips and cursor can be examined.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
 
 #include "app/toolbox_layout.h"
 #include "app/toolbox_window.h"
@@ -16,11 +18,22 @@ constexpr int kCheckAreaWidth = 17;
 // Push buttons keep a margin inside their frame.
 constexpr int kButtonMargin = 8;
 
-TEST(ToolboxWindowLayout, EveryCaptionFitsItsControl) {
-  Win32System platform;
-  Toolbox toolbox;
-  ToolboxWindow window(platform.system(), toolbox);
-  ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));
+class ToolboxWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(window_.Create(GetModuleHandleW(nullptr))) << "error " << GetLastError();
+  }
+
+  HWND ControlWindow(Control control) { return GetDlgItem(window_.hwnd(), ControlId(control)); }
+
+  Win32System platform_;
+  Toolbox toolbox_;
+  ToolboxWindow window_{platform_.system(), toolbox_};
+};
+
+// Every caption must be readable in full at the fixed control sizes.
+TEST_F(ToolboxWindowTest, EveryCaptionFitsItsControl) {
+  ToolboxWindow& window = window_;
   for (const ControlSpec& spec : ControlTable()) {
     if (spec.kind == ControlKind::ShapeBox || spec.kind == ControlKind::PictureBox)
       continue;
@@ -44,6 +57,74 @@ TEST(ToolboxWindowLayout, EveryCaptionFitsItsControl) {
     EXPECT_LE(size.cx, room) << "the caption needs " << size.cx << " pixels";
     EXPECT_LE(size.cy, spec.height);
   }
+}
+
+TEST_F(ToolboxWindowTest, ElevenBalloonTipsInTableOrder) {
+  HWND tooltip = nullptr;
+  for (HWND w = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w;
+       w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) {
+    if (GetWindow(w, GW_OWNER) == window_.hwnd())
+      tooltip = w;
+  }
+  ASSERT_NE(tooltip, nullptr);
+  const LONG style = GetWindowLongW(tooltip, GWL_STYLE);
+  EXPECT_EQ(style & (TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_BALLOON),
+            TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_BALLOON);
+  const auto tips = TooltipTable();
+  ASSERT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(tips.size()));
+  for (std::size_t i = 0; i < tips.size(); ++i) {
+    SCOPED_TRACE(Spec(tips[i].control).name);
+    wchar_t text[1024] = {};
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.lpszText = text;
+    ASSERT_TRUE(SendMessageW(tooltip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&info)));
+    EXPECT_EQ(info.uId, reinterpret_cast<UINT_PTR>(ControlWindow(tips[i].control)));
+    EXPECT_EQ(info.uFlags & (TTF_IDISHWND | TTF_SUBCLASS | TTF_CENTERTIP),
+              static_cast<UINT>(TTF_IDISHWND | TTF_SUBCLASS));
+    EXPECT_EQ(std::wstring(text), std::wstring(GbkToUtf16(tips[i].text).c_str()));
+  }
+}
+
+// The pointer over a control, as the window answers WM_SETCURSOR for it.
+TEST_F(ToolboxWindowTest, HandPointerOverButtonsAndHintLabelOnly) {
+  HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+  for (const ControlSpec& spec : ControlTable()) {
+    SCOPED_TRACE(spec.name);
+    SetCursor(nullptr);
+    SendMessageW(window_.hwnd(), WM_SETCURSOR,
+                 reinterpret_cast<WPARAM>(ControlWindow(spec.control)),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    const bool wants_hand =
+        spec.kind == ControlKind::PushButton || spec.control == Control::透明标签3;
+    EXPECT_EQ(GetCursor() == hand, wants_hand);
+  }
+}
+
+TEST_F(ToolboxWindowTest, HintLabelTurnsRedUnderTheMouseAndBlackOverTheFreeArea) {
+  EXPECT_EQ(window_.TextColour(Control::透明标签3), kColourBlack);
+  SendMessageW(window_.hwnd(), WM_SETCURSOR,
+               reinterpret_cast<WPARAM>(ControlWindow(Control::透明标签3)),
+               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(window_.TextColour(Control::透明标签3), kColourRed);
+  SendMessageW(window_.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(window_.TextColour(Control::透明标签3), kColourBlack);
+}
+
+TEST_F(ToolboxWindowTest, TrayMenuHoldsItsThreeItemsInOrder) {
+  HMENU menu = window_.tray_menu();
+  ASSERT_EQ(GetMenuItemCount(menu), 3);
+  const auto items = TrayMenuTable();
+  for (int i = 0; i < 3; ++i) {
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(text), std::wstring(GbkToUtf16(items[i].caption).c_str()));
+  }
+}
+
+TEST_F(ToolboxWindowTest, TimersStartAsDefined) {
+  EXPECT_EQ(window_.TimerPeriod(Timer::时钟1), 1000u);
+  EXPECT_EQ(window_.TimerPeriod(Timer::时钟2), 0u);
 }
 
 }  // namespace
