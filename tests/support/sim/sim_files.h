@@ -1,0 +1,98 @@
+// An in-memory disk with the Windows rules the file operations meet: drive letters,
+// backslashes, names without letter case (but kept as written), attributes, read-only files,
+// files that another process holds open, and places the program has no rights to change.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace kelvo::sim {
+
+// RemoveDirectory on a file.
+inline constexpr std::uint32_t kErrorDirectory = 267;
+
+// One port call, for tests that check what was attempted and in which order.
+struct FileCall {
+  std::string operation;  // "RemoveFile", "RemoveFolder", "MakeFolder", "WriteBytes", ...
+  std::string path;
+  std::string to;  // CopyOver's destination
+  OsResult result;
+};
+
+class SimFiles : public FileSystem {
+ public:
+  SimFiles();  // an empty drive C:
+
+  // FileSystem.
+  std::optional<std::uint32_t> Attributes(const std::string& path) override;
+  // In NTFS order: by name, letters compared as capitals.
+  OsResult ListFolder(const std::string& path, std::vector<DirectoryEntry>& entries) override;
+  OsResult MakeFolder(const std::string& path) override;
+  OsResult RemoveFolder(const std::string& path) override;
+  OsResult RemoveFile(const std::string& path) override;
+  // As CreateFile with CREATE_ALWAYS and FILE_ATTRIBUTE_NORMAL: an existing read-only, hidden or
+  // system file is refused with 5.
+  OsResult WriteBytes(const std::string& path, std::string_view bytes) override;
+  OsResult ReadBytes(const std::string& path, std::string& bytes) override;
+  OsResult SetAttributes(const std::string& path, std::uint32_t attributes) override;
+  // As CopyFile: the copy takes the source's attributes; a read-only or hidden destination is
+  // refused with 5.
+  OsResult CopyOver(const std::string& from, const std::string& to) override;
+
+  // Test side. Paths must be absolute ("C:\..."); parents are created as needed.
+  void AddFolder(const std::string& path);
+  void AddFile(const std::string& path, std::string_view bytes = {},
+               std::uint32_t attributes = kAttributeArchive);
+  bool Exists(const std::string& path) const;
+  bool IsFolder(const std::string& path) const;
+  // The file's content; nullopt for a folder or nothing.
+  std::optional<std::string> Content(const std::string& path) const;
+  // Another process has the file or folder open and shares only reading: deleting, writing and
+  // copying over it fail with 32 until it is released.
+  void HoldOpen(const std::string& path);
+  void Release(const std::string& path);
+  // Every change at or below the path fails with 5, as for a user without rights there.
+  // Reading and listing still work.
+  void DenyChangesUnder(const std::string& path);
+  // Every file and folder at or below the path, in listing order, parents first, as written
+  // when added ("C:\Users\u1", "C:\Users\u1\a.ms").
+  std::vector<std::string> Paths(const std::string& under) const;
+  const std::vector<FileCall>& calls() const { return calls_; }
+
+ private:
+  struct Node;
+  using Children = std::map<std::string, std::unique_ptr<Node>>;  // keyed by UpperName
+  struct Node {
+    std::string name;
+    bool folder = false;
+    std::uint32_t attributes = 0;  // without kAttributeDirectory and kAttributeNormal
+    std::string bytes;
+    bool held_open = false;
+    Children children;
+  };
+  using Names = std::vector<std::string>;  // drive ("C:") first
+
+  static std::optional<Names> Parse(std::string_view path);
+  static std::uint32_t Reported(const Node& node);
+  Node* Find(const Names& names) const;
+  // 2 when only the last part is missing, 3 when a folder on the way is.
+  std::uint32_t MissingError(const Names& names) const;
+  bool Denied(const Names& names) const;
+  Node& Make(const std::string& path, bool folder);
+  OsResult Log(std::string operation, const std::string& path, OsResult result,
+               const std::string& to = {});
+  void Collect(const Node& node, const std::string& path, std::vector<std::string>& out) const;
+
+  Children drives_;
+  std::vector<Names> denied_;  // upper-cased
+  std::vector<FileCall> calls_;
+};
+
+}  // namespace kelvo::sim

@@ -1,0 +1,129 @@
+#include "tests/support/sim/sim_windows.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace kelvo::sim {
+
+const SimWindows::Window* SimWindows::Lookup(WindowHandle window) {
+  // Every call of the port passes through here: the place to charge its cost.
+  if (call_cost_ms_ != 0)
+    clock_.Advance(call_cost_ms_);
+  const auto found = std::find_if(z_order_.begin(), z_order_.end(),
+                                  [window](const Window& w) { return w.handle == window; });
+  return found == z_order_.end() ? nullptr : &*found;
+}
+
+WindowHandle SimWindows::NextTopLevelWindow(WindowHandle after) {
+  if (after == 0) {
+    if (call_cost_ms_ != 0)
+      clock_.Advance(call_cost_ms_);
+    return z_order_.empty() ? 0 : z_order_.front().handle;
+  }
+  const Window* window = Lookup(after);
+  if (!window)
+    return 0;
+  const std::size_t next = static_cast<std::size_t>(window - z_order_.data()) + 1;
+  return next < z_order_.size() ? z_order_[next].handle : 0;
+}
+
+bool SimWindows::IsVisible(WindowHandle window) {
+  const Window* found = Lookup(window);
+  return found && found->spec.visible;
+}
+
+ProcessId SimWindows::OwnerProcess(WindowHandle window) {
+  const Window* found = Lookup(window);
+  return found ? found->spec.process : 0;
+}
+
+WindowHandle SimWindows::Parent(WindowHandle window) {
+  const Window* found = Lookup(window);
+  return found ? found->spec.owner : 0;
+}
+
+std::string SimWindows::ClassName(WindowHandle window) {
+  const Window* found = Lookup(window);
+  return found ? found->spec.class_name.substr(0, 259) : std::string();
+}
+
+std::string SimWindows::Title(WindowHandle window) {
+  const Window* found = Lookup(window);
+  return found ? found->spec.title : std::string();
+}
+
+std::uint32_t SimWindows::Style(WindowHandle window) {
+  const Window* found = Lookup(window);
+  if (!found)
+    return 0;
+  return found->spec.visible ? found->spec.style | kStyleVisible
+                             : found->spec.style & ~kStyleVisible;
+}
+
+WindowHandle SimWindows::Make(const WindowSpec& spec, bool on_top) {
+  if (spec.owner != 0 && !Exists(spec.owner)) {
+    throw std::invalid_argument("the owner window does not exist");
+  }
+  const WindowHandle handle = next_handle_;
+  next_handle_ += 0x0A06;  // handles are opaque; tests must not count on their values
+  const Window window{handle, spec};
+  z_order_.insert(on_top ? z_order_.begin() : z_order_.end(), window);
+  return handle;
+}
+
+WindowHandle SimWindows::Add(const WindowSpec& spec) {
+  return Make(spec, /*on_top=*/true);
+}
+
+WindowHandle SimWindows::AddBehind(const WindowSpec& spec) {
+  return Make(spec, /*on_top=*/false);
+}
+
+void SimWindows::Remove(WindowHandle window) {
+  std::vector<WindowHandle> owned;
+  for (const Window& w : z_order_) {
+    if (w.spec.owner == window)
+      owned.push_back(w.handle);
+  }
+  std::erase_if(z_order_, [window](const Window& w) { return w.handle == window; });
+  for (const WindowHandle handle : owned)
+    Remove(handle);
+}
+
+void SimWindows::RemoveWindowsOf(ProcessId process) {
+  std::vector<WindowHandle> doomed;
+  for (const Window& w : z_order_) {
+    if (w.spec.process == process)
+      doomed.push_back(w.handle);
+  }
+  for (const WindowHandle handle : doomed)
+    Remove(handle);
+}
+
+void SimWindows::Raise(WindowHandle window) {
+  const auto found = std::find_if(z_order_.begin(), z_order_.end(),
+                                  [window](const Window& w) { return w.handle == window; });
+  if (found != z_order_.end())
+    std::rotate(z_order_.begin(), found, found + 1);
+}
+
+void SimWindows::SetVisible(WindowHandle window, bool visible) {
+  for (Window& w : z_order_) {
+    if (w.handle == window)
+      w.spec.visible = visible;
+  }
+}
+
+bool SimWindows::Exists(WindowHandle window) const {
+  return std::any_of(z_order_.begin(), z_order_.end(),
+                     [window](const Window& w) { return w.handle == window; });
+}
+
+std::vector<WindowHandle> SimWindows::ZOrder() const {
+  std::vector<WindowHandle> handles;
+  for (const Window& w : z_order_)
+    handles.push_back(w.handle);
+  return handles;
+}
+
+}  // namespace kelvo::sim

@@ -1,0 +1,66 @@
+// The desktop's top-level windows in z-order, topmost first.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/window_system.h"
+#include "tests/support/sim/sim_clock.h"
+
+namespace kelvo::sim {
+
+struct WindowSpec {
+  ProcessId process = 0;
+  WindowHandle owner = 0;  // non-zero for an owned pop-up such as a dialog
+  std::string class_name{};
+  std::string title{};  // GBK
+  bool visible = true;
+  std::uint32_t style = 0;  // further style bits; kStyleVisible follows `visible`
+};
+
+class SimWindows : public WindowSystem {
+ public:
+  explicit SimWindows(SimClock& clock) : clock_(clock) {}
+
+  // WindowSystem. Calls on a window that is gone answer 0, "" or false; so does
+  // NextTopLevelWindow after a window that is gone, as FindWindowEx does.
+  WindowHandle NextTopLevelWindow(WindowHandle after) override;
+  bool IsVisible(WindowHandle window) override;
+  ProcessId OwnerProcess(WindowHandle window) override;
+  WindowHandle Parent(WindowHandle window) override;
+  std::string ClassName(WindowHandle window) override;
+  std::string Title(WindowHandle window) override;
+  std::uint32_t Style(WindowHandle window) override;
+
+  // Test side. A new window opens on top of all others; AddBehind puts it below all others,
+  // which builds a desktop from the top down.
+  WindowHandle Add(const WindowSpec& spec);
+  WindowHandle AddBehind(const WindowSpec& spec);
+  // The window is destroyed, and the windows it owns with it.
+  void Remove(WindowHandle window);
+  // Every window of the process, as when it exits.
+  void RemoveWindowsOf(ProcessId process);
+  void Raise(WindowHandle window);
+  void SetVisible(WindowHandle window, bool visible);
+  bool Exists(WindowHandle window) const;
+  // Topmost first.
+  std::vector<WindowHandle> ZOrder() const;
+  // Each call of the port takes this many virtual milliseconds (0 by default).
+  void SetCallCost(std::uint32_t ms) { call_cost_ms_ = ms; }
+
+ private:
+  struct Window {
+    WindowHandle handle = 0;
+    WindowSpec spec;
+  };
+  const Window* Lookup(WindowHandle window);
+  WindowHandle Make(const WindowSpec& spec, bool on_top);
+
+  SimClock& clock_;
+  std::vector<Window> z_order_;
+  WindowHandle next_handle_ = 0x000A0012;
+  std::uint32_t call_cost_ms_ = 0;
+};
+
+}  // namespace kelvo::sim

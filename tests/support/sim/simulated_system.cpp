@@ -1,0 +1,16 @@
+#include "tests/support/sim/simulated_system.h"
+
+namespace kelvo::sim {
+
+SimulatedSystem::SimulatedSystem(std::uint32_t start_tick)
+    : clock(start_tick), windows(clock), dialogs(clock), system_{files,   registry,    processes,
+                                                                 windows, dialogs,     clock,
+                                                                 shell,   system_info, http,
+                                                                 accounts} {}
+
+void SimulatedSystem::EndProcess(ProcessId id) {
+  windows.RemoveWindowsOf(id);
+  processes.Remove(id);
+}
+
+}  // namespace kelvo::sim
