@@ -11,6 +11,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   CreateWindowW(L"KelvoTestKeeper", L"keeper", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                 instance, nullptr);
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  while (GetMessageW(&message, nullptr, 0, 0) > 0)
+    DispatchMessageW(&message);
   return 0;
 }
