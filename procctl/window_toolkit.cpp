@@ -19,17 +19,20 @@ WindowHandle FindTopLevelWindow(System& system, ProcessId process, const WindowS
   WindowHandle window = 0;
   // The limit is checked between windows only; the walk also ends at the last window.
   while (static_cast<std::uint32_t>(system.pump.TickCount() - start) < limit) {
-    window = windows.NextTopLevelWindow(window);
-    if (window == 0)
-      return 0;
-    if (search.visible_only && !windows.IsVisible(window))
-      continue;
+    const WindowHandle previous = window;
+    window = windows.NextTopLevelWindow(previous);
+    // A tick dispatched on the previous window may have closed it; the walk cannot go on from a
+    // window that is gone, so it starts again from the top (still bounded by the limit).
+    if (window == 0 && previous != 0 && windows.OwnerProcess(previous) == 0) {
+      window = windows.NextTopLevelWindow(0);
+    }
+    if (window == 0) return 0;
+    if (search.visible_only && !windows.IsVisible(window)) continue;
     if (windows.OwnerProcess(window) != process || windows.Parent(window) != 0) {
       system.pump.DispatchPending();
       continue;
     }
-    if (!search.class_part && !search.title_part)
-      return window;
+    if (!search.class_part && !search.title_part) return window;
     if (Contains(windows.ClassName(window), search.class_part) &&
         Contains(windows.Title(window), search.title_part)) {
       return window;

@@ -43,6 +43,15 @@ TEST_F(WindowSearchTest, FindsTheFirstUnownedWindowOfTheProcessInZOrder) {
   EXPECT_EQ(FindTopLevelWindow(system, kMax), main);
 }
 
+TEST_F(WindowSearchTest, AWindowClosedDuringTheSearchDoesNotEndIt) {
+  const WindowHandle closing = Foreign();
+  const WindowHandle main = Below({.process = kMax, .class_name = kMaxClass, .title = kMaxTitle});
+  // A message handled while the search stands on the foreign window closes that window.
+  sim.clock.Post([&] { sim.windows.Remove(closing); });
+
+  EXPECT_EQ(FindTopLevelWindow(system, kMax), main);
+}
+
 TEST_F(WindowSearchTest, AnOwnedDialogIsNoMainWindow) {
   Foreign();
   const WindowHandle hidden_main =
