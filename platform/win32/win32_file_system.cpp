@@ -23,10 +23,48 @@ constexpr OsResult kInvalidName{ERROR_INVALID_NAME};
 // Reads and writes go in pieces a DWORD can count.
 constexpr std::size_t kMaxChunk = 1u << 30;
 
+// Plain Win32 paths stop at MAX_PATH (folders at 248). A full path as long as that, with nothing
+// that needs normalising (no "/", no empty part, none ending in a dot or space, which Windows
+// would strip), is passed in the \\?\ form
+// instead, so deep trees under AppData can still be listed and removed.
+bool NeedsLongForm(std::wstring_view path) {
+  constexpr std::size_t kShortestLimit = MAX_PATH - 12;
+  if (path.size() < kShortestLimit)
+    return false;
+  const wchar_t drive = path[0];
+  if (!((drive >= L'A' && drive <= L'Z') || (drive >= L'a' && drive <= L'z')) ||
+      path.substr(1, 2) != L":\\" || path.find(L'/') != std::wstring_view::npos) {
+    return false;
+  }
+  std::wstring_view rest = path.substr(3);
+  if (!rest.empty() && rest.back() == L'\\')
+    rest.remove_suffix(1);  // a trailing backslash is fine
+  while (!rest.empty()) {
+    const std::size_t end = std::min(rest.find(L'\\'), rest.size());
+    const std::wstring_view part = rest.substr(0, end);
+    if (part.empty() || part.back() == L'.' || part.back() == L' ')
+      return false;
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+  }
+  return true;
+}
+
+// The path as a wide string without the terminator element; nullopt for a path holding a NUL.
+std::optional<std::wstring> FilePath(const std::string& path) {
+  auto wide = GbkNameToUtf16(path);
+  if (!wide)
+    return std::nullopt;
+  if (!wide->empty())
+    wide->pop_back();
+  if (NeedsLongForm(*wide))
+    wide->insert(0, L"\\\\?\\");
+  return wide;
+}
+
 }  // namespace
 
 std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::string& path) {
-  const auto wide = GbkNameToUtf16(path);
+  const auto wide = FilePath(path);
   if (!wide)
     return std::nullopt;
   const DWORD attributes = ::GetFileAttributesW(wide->c_str());
@@ -38,7 +76,7 @@ std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::string& path
 OsResult Win32FileSystem::ListFolder(const std::string& path,
                                      std::vector<DirectoryEntry>& entries) {
   entries.clear();
-  auto pattern = GbkNameToUtf16(path);
+  auto pattern = FilePath(path);
   if (!pattern)
     return kInvalidName;
   // An empty path must not turn into "\*.*", the root of the current drive.
@@ -46,7 +84,6 @@ OsResult Win32FileSystem::ListFolder(const std::string& path,
     return OsResult::Failed(ERROR_PATH_NOT_FOUND);
   // Decide about the separator on the wide text: in GBK a 0x5C byte may be the second half of a
   // double-byte character, not a backslash.
-  pattern->pop_back();  // the terminator
   if (pattern->back() != L'\\' && pattern->back() != L'/') {
     pattern->push_back(L'\\');
   }
@@ -69,28 +106,28 @@ OsResult Win32FileSystem::ListFolder(const std::string& path,
 }
 
 OsResult Win32FileSystem::MakeFolder(const std::string& path) {
-  const auto wide = GbkNameToUtf16(path);
+  const auto wide = FilePath(path);
   if (!wide)
     return kInvalidName;
   return Done(::CreateDirectoryW(wide->c_str(), nullptr));
 }
 
 OsResult Win32FileSystem::RemoveFolder(const std::string& path) {
-  const auto wide = GbkNameToUtf16(path);
+  const auto wide = FilePath(path);
   if (!wide)
     return kInvalidName;
   return Done(::RemoveDirectoryW(wide->c_str()));
 }
 
 OsResult Win32FileSystem::RemoveFile(const std::string& path) {
-  const auto wide = GbkNameToUtf16(path);
+  const auto wide = FilePath(path);
   if (!wide)
     return kInvalidName;
   return Done(::DeleteFileW(wide->c_str()));
 }
 
 OsResult Win32FileSystem::WriteBytes(const std::string& path, std::string_view bytes) {
-  const auto wide = GbkNameToUtf16(path);
+  const auto wide = FilePath(path);
   if (!wide)
     return kInvalidName;
   // Windows refuses to open a read-only file for writing; Wine running as root does not, and
@@ -118,7 +155,7 @@ OsResult Win32FileSystem::WriteBytes(const std::string& path, std::string_view b
 
 OsResult Win32FileSystem::ReadBytes(const std::string& path, std::string& bytes) {
   bytes.clear();
-  const auto wide = GbkNameToUtf16(path);
+  const auto wide = FilePath(path);
   if (!wide)
     return kInvalidName;
   UniqueHandle file(::CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -144,15 +181,15 @@ OsResult Win32FileSystem::ReadBytes(const std::string& path, std::string& bytes)
 }
 
 OsResult Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
-  const auto wide = GbkNameToUtf16(path);
+  const auto wide = FilePath(path);
   if (!wide)
     return kInvalidName;
   return Done(::SetFileAttributesW(wide->c_str(), attributes));
 }
 
 OsResult Win32FileSystem::CopyOver(const std::string& from, const std::string& to) {
-  const auto wide_from = GbkNameToUtf16(from);
-  const auto wide_to = GbkNameToUtf16(to);
+  const auto wide_from = FilePath(from);
+  const auto wide_to = FilePath(to);
   if (!wide_from || !wide_to)
     return kInvalidName;
   return Done(::CopyFileW(wide_from->c_str(), wide_to->c_str(), FALSE));

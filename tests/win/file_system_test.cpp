@@ -162,6 +162,41 @@ TEST_F(FileSystemTest, ListFolderKeepsTheFileSystemsOrder) {
   EXPECT_EQ(listed, expected);
 }
 
+// Wine itself has no MAX_PATH limit; what this guards is the \\?\ form the adapter switches to
+// for long paths on Windows, and that paths needing normalisation are left to Windows.
+TEST_F(FileSystemTest, TreesDeeperThanMaxPathCanBeBuiltListedAndRemoved) {
+  std::vector<std::string> levels;
+  std::string path = folder_.path();
+  while (path.size() < 2 * MAX_PATH) {  // GBK bytes; the wide path is shorter but still > 260
+    path += "\\" + std::string(40, 'd') + "深层目录";
+    ASSERT_EQ(files_.MakeFolder(path), OsResult::Ok()) << path.size();
+    levels.push_back(path);
+  }
+  const std::string file = path + "\\" + std::string(30, 'f') + ".ms";
+  ASSERT_GT(Wide(file).size(), static_cast<std::size_t>(MAX_PATH));
+  Write(file, "deep");
+  EXPECT_EQ(Read(file), "deep");
+  const std::string last = levels.back().substr(levels.back().rfind('\\') + 1);
+  for (const std::string& unusual : {path + "\\..\\" + last + "\\.", path + "/."}) {
+    EXPECT_EQ(files_.Attributes(unusual).value_or(0) & kAttributeDirectory, kAttributeDirectory)
+        << unusual;
+  }
+  ASSERT_EQ(files_.SetAttributes(file, kAttributeReadOnly), OsResult::Ok());
+  EXPECT_EQ(files_.RemoveFile(file).error, kErrorAccessDenied);
+  ASSERT_EQ(files_.SetAttributes(file, kAttributeNormal), OsResult::Ok());
+  EXPECT_EQ(files_.CopyOver(file, file + ".bak"), OsResult::Ok());
+
+  std::vector<DirectoryEntry> entries;
+  ASSERT_EQ(files_.ListFolder(path + "\\", entries), OsResult::Ok());
+  EXPECT_EQ(entries.size(), 2u);
+  EXPECT_EQ(files_.RemoveFile(file), OsResult::Ok());
+  EXPECT_EQ(files_.RemoveFile(file + ".bak"), OsResult::Ok());
+  for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
+    EXPECT_EQ(files_.RemoveFolder(*level), OsResult::Ok()) << level->size();
+  }
+  EXPECT_EQ(files_.Attributes(levels.front()), std::nullopt);
+}
+
 TEST_F(FileSystemTest, PathsThatWouldNameSomethingShorterAreRefused) {
   const std::string victim = folder_.Join("victim");
   Write(victim, "keep");

@@ -63,8 +63,9 @@ TempFolder::TempFolder() {
   path_ = Utf16ToGbk(folder);
 }
 
+// The \\?\ form reaches trees deeper than MAX_PATH too.
 TempFolder::~TempFolder() {
-  RemoveTree(Wide(path_));
+  RemoveTree(L"\\\\?\\" + Wide(path_));
 }
 
 ThreadTimer::ThreadTimer(UINT delay_ms, std::function<void()> action, bool repeat)
