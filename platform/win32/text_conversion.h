@@ -16,18 +16,18 @@ inline constexpr unsigned kGbkCodePage = 936;
 // an empty text (or one that starts with NUL) gives an empty wstring. c_str() of the result is a
 // proper wide C string either way. Bytes that are not GBK become the code page's default
 // character (no MB_ERR_INVALID_CHARS).
-std::wstring GbkToUtf16(const std::string& gbk);
+[[nodiscard]] std::wstring GbkToUtf16(const std::string& gbk);
 
 // For names that select what a call acts on (paths, registry keys): the whole text or nothing.
 // A NUL inside the text would silently name something shorter ("C:\a\0b" -> "C:\a"), so such a
 // text gives nullopt. Otherwise the same as GbkToUtf16.
-std::optional<std::wstring> GbkNameToUtf16(const std::string& gbk);
+[[nodiscard]] std::optional<std::wstring> GbkNameToUtf16(const std::string& gbk);
 
 // UTF-16 up to its first NUL (or its end) as GBK, without a terminator. Empty input, or input
 // that starts with NUL, gives the empty text. Characters GBK cannot hold become the default
 // character "?".
-std::string Utf16ToGbk(std::wstring_view utf16);
+[[nodiscard]] std::string Utf16ToGbk(std::wstring_view utf16);
 // A wide C string; nullptr gives the empty text.
-std::string Utf16ToGbk(const wchar_t* utf16);
+[[nodiscard]] std::string Utf16ToGbk(const wchar_t* utf16);
 
 }  // namespace kelvo

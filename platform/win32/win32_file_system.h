@@ -8,7 +8,7 @@ namespace kelvo {
 
 class Win32FileSystem final : public FileSystem {
  public:
-  std::optional<std::uint32_t> Attributes(const std::string& path) override;
+  [[nodiscard]] std::optional<std::uint32_t> Attributes(const std::string& path) override;
   // Lists path\*.* with FindFirstFileW; names are converted to GBK. A folder with no entries at
   // all (a drive root) lists as empty, not as a failure.
   OsResult ListFolder(const std::string& path, std::vector<DirectoryEntry>& entries) override;
