@@ -31,8 +31,7 @@ class UniqueResource {
   Handle release() { return std::exchange(handle_, Traits::Empty()); }
   void reset(Handle handle = Traits::Empty()) {
     Handle old = std::exchange(handle_, handle);
-    if (Traits::IsValid(old))
-      Traits::Close(old);
+    if (Traits::IsValid(old)) Traits::Close(old);
   }
   // For out-arguments (RegOpenKeyExW(..., key.put())): closes what is held first.
   Handle* put() {

@@ -37,15 +37,13 @@ bool IsMessageBoxWindow(HWND window) {
 
 bool IsClaimed(HWND window) {
   for (const auto& [timer, box] : t_boxes) {
-    if (box->window == window)
-      return true;
+    if (box->window == window) return true;
   }
   return false;
 }
 
 BOOL CALLBACK TakeUnclaimedBox(HWND window, LPARAM result) {
-  if (!IsMessageBoxWindow(window) || IsClaimed(window))
-    return TRUE;
+  if (!IsMessageBoxWindow(window) || IsClaimed(window)) return TRUE;
   *reinterpret_cast<HWND*>(result) = window;
   return FALSE;
 }
@@ -81,10 +79,8 @@ void CALLBACK EndTimedBox(HWND, UINT, UINT_PTR timer, DWORD) {
   TimedBox* box = found->second;
   t_boxes.erase(found);
   box->timer.reset();
-  if (box->window == nullptr)
-    box->window = UnclaimedBoxOfThisThread();
-  if (box->window != nullptr)
-    ::EndDialog(box->window, kAnswerTimeout);
+  if (box->window == nullptr) box->window = UnclaimedBoxOfThisThread();
+  if (box->window != nullptr) ::EndDialog(box->window, kAnswerTimeout);
 }
 
 }  // namespace

@@ -29,21 +29,18 @@ constexpr std::size_t kMaxChunk = 1u << 30;
 // instead, so deep trees under AppData can still be listed and removed.
 bool NeedsLongForm(std::wstring_view path) {
   constexpr std::size_t kShortestLimit = MAX_PATH - 12;
-  if (path.size() < kShortestLimit)
-    return false;
+  if (path.size() < kShortestLimit) return false;
   const wchar_t drive = path[0];
   if (!((drive >= L'A' && drive <= L'Z') || (drive >= L'a' && drive <= L'z')) ||
       path.substr(1, 2) != L":\\" || path.find(L'/') != std::wstring_view::npos) {
     return false;
   }
   std::wstring_view rest = path.substr(3);
-  if (!rest.empty() && rest.back() == L'\\')
-    rest.remove_suffix(1);  // a trailing backslash is fine
+  if (!rest.empty() && rest.back() == L'\\') rest.remove_suffix(1);  // a trailing backslash is fine
   while (!rest.empty()) {
     const std::size_t end = std::min(rest.find(L'\\'), rest.size());
     const std::wstring_view part = rest.substr(0, end);
-    if (part.empty() || part.back() == L'.' || part.back() == L' ')
-      return false;
+    if (part.empty() || part.back() == L'.' || part.back() == L' ') return false;
     rest.remove_prefix(std::min(end + 1, rest.size()));
   }
   return true;
@@ -52,12 +49,9 @@ bool NeedsLongForm(std::wstring_view path) {
 // The path as a wide string without the terminator element; nullopt for a path holding a NUL.
 std::optional<std::wstring> FilePath(const std::string& path) {
   auto wide = GbkNameToUtf16(path);
-  if (!wide)
-    return std::nullopt;
-  if (!wide->empty())
-    wide->pop_back();
-  if (NeedsLongForm(*wide))
-    wide->insert(0, L"\\\\?\\");
+  if (!wide) return std::nullopt;
+  if (!wide->empty()) wide->pop_back();
+  if (NeedsLongForm(*wide)) wide->insert(0, L"\\\\?\\");
   return wide;
 }
 
@@ -65,11 +59,9 @@ std::optional<std::wstring> FilePath(const std::string& path) {
 
 std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::string& path) {
   const auto wide = FilePath(path);
-  if (!wide)
-    return std::nullopt;
+  if (!wide) return std::nullopt;
   const DWORD attributes = ::GetFileAttributesW(wide->c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES)
-    return std::nullopt;
+  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
   return attributes;
 }
 
@@ -77,11 +69,9 @@ OsResult Win32FileSystem::ListFolder(const std::string& path,
                                      std::vector<DirectoryEntry>& entries) {
   entries.clear();
   auto pattern = FilePath(path);
-  if (!pattern)
-    return kInvalidName;
+  if (!pattern) return kInvalidName;
   // An empty path must not turn into "\*.*", the root of the current drive.
-  if (pattern->empty())
-    return OsResult::Failed(ERROR_PATH_NOT_FOUND);
+  if (pattern->empty()) return OsResult::Failed(ERROR_PATH_NOT_FOUND);
   // Decide about the separator on the wide text: in GBK a 0x5C byte may be the second half of a
   // double-byte character, not a backslash.
   if (pattern->back() != L'\\' && pattern->back() != L'/') {
@@ -97,8 +87,7 @@ OsResult Win32FileSystem::ListFolder(const std::string& path,
   }
   do {
     const std::wstring_view name(found.cFileName);
-    if (name == L"." || name == L"..")
-      continue;
+    if (name == L"." || name == L"..") continue;
     entries.push_back({Utf16ToGbk(name), found.dwFileAttributes});
   } while (::FindNextFileW(search.get(), &found));
   const DWORD error = ::GetLastError();
@@ -107,29 +96,25 @@ OsResult Win32FileSystem::ListFolder(const std::string& path,
 
 OsResult Win32FileSystem::MakeFolder(const std::string& path) {
   const auto wide = FilePath(path);
-  if (!wide)
-    return kInvalidName;
+  if (!wide) return kInvalidName;
   return Done(::CreateDirectoryW(wide->c_str(), nullptr));
 }
 
 OsResult Win32FileSystem::RemoveFolder(const std::string& path) {
   const auto wide = FilePath(path);
-  if (!wide)
-    return kInvalidName;
+  if (!wide) return kInvalidName;
   return Done(::RemoveDirectoryW(wide->c_str()));
 }
 
 OsResult Win32FileSystem::RemoveFile(const std::string& path) {
   const auto wide = FilePath(path);
-  if (!wide)
-    return kInvalidName;
+  if (!wide) return kInvalidName;
   return Done(::DeleteFileW(wide->c_str()));
 }
 
 OsResult Win32FileSystem::WriteBytes(const std::string& path, std::string_view bytes) {
   const auto wide = FilePath(path);
-  if (!wide)
-    return kInvalidName;
+  if (!wide) return kInvalidName;
   // Windows refuses to open a read-only file for writing; Wine running as root does not, and
   // the read-only guard files must survive every write on both.
   const DWORD existing = ::GetFileAttributesW(wide->c_str());
@@ -139,15 +124,12 @@ OsResult Win32FileSystem::WriteBytes(const std::string& path, std::string_view b
   }
   UniqueHandle file(::CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file)
-    return LastError();
+  if (!file) return LastError();
   while (!bytes.empty()) {
     const DWORD chunk = static_cast<DWORD>(std::min(bytes.size(), kMaxChunk));
     DWORD written = 0;
-    if (!::WriteFile(file.get(), bytes.data(), chunk, &written, nullptr))
-      return LastError();
-    if (written == 0)
-      return OsResult::Failed(ERROR_WRITE_FAULT);
+    if (!::WriteFile(file.get(), bytes.data(), chunk, &written, nullptr)) return LastError();
+    if (written == 0) return OsResult::Failed(ERROR_WRITE_FAULT);
     bytes.remove_prefix(written);
   }
   return OsResult::Ok();
@@ -156,24 +138,19 @@ OsResult Win32FileSystem::WriteBytes(const std::string& path, std::string_view b
 OsResult Win32FileSystem::ReadBytes(const std::string& path, std::string& bytes) {
   bytes.clear();
   const auto wide = FilePath(path);
-  if (!wide)
-    return kInvalidName;
+  if (!wide) return kInvalidName;
   UniqueHandle file(::CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file)
-    return LastError();
+  if (!file) return LastError();
   LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.get(), &size))
-    return LastError();
+  if (!::GetFileSizeEx(file.get(), &size)) return LastError();
   std::string content;
   content.reserve(static_cast<std::size_t>(size.QuadPart));
   char buffer[64 * 1024];
   for (;;) {
     DWORD read = 0;
-    if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr))
-      return LastError();
-    if (read == 0)
-      break;
+    if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return LastError();
+    if (read == 0) break;
     content.append(buffer, read);
   }
   bytes = std::move(content);
@@ -182,16 +159,14 @@ OsResult Win32FileSystem::ReadBytes(const std::string& path, std::string& bytes)
 
 OsResult Win32FileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
   const auto wide = FilePath(path);
-  if (!wide)
-    return kInvalidName;
+  if (!wide) return kInvalidName;
   return Done(::SetFileAttributesW(wide->c_str(), attributes));
 }
 
 OsResult Win32FileSystem::CopyOver(const std::string& from, const std::string& to) {
   const auto wide_from = FilePath(from);
   const auto wide_to = FilePath(to);
-  if (!wide_from || !wide_to)
-    return kInvalidName;
+  if (!wide_from || !wide_to) return kInvalidName;
   return Done(::CopyFileW(wide_from->c_str(), wide_to->c_str(), FALSE));
 }
 

@@ -23,8 +23,7 @@ void DispatchQueue(std::optional<WPARAM>& quit) {
 }
 
 void PostQuitAgain(const std::optional<WPARAM>& quit) {
-  if (quit)
-    ::PostQuitMessage(static_cast<int>(*quit));
+  if (quit) ::PostQuitMessage(static_cast<int>(*quit));
 }
 
 }  // namespace
@@ -40,8 +39,7 @@ void Win32MessagePump::DispatchPending() {
 }
 
 void Win32MessagePump::PauseDispatching(std::int64_t ms) {
-  if (ms <= 0)
-    return;
+  if (ms <= 0) return;
   const std::uint64_t duration = static_cast<std::uint64_t>(ms);
   // Elapsed time is summed from tick differences, so the 49.7-day wrap of the counter and
   // pauses longer than that are both fine.
@@ -54,8 +52,7 @@ void Win32MessagePump::PauseDispatching(std::int64_t ms) {
     const DWORD now = ::GetTickCount();
     elapsed += static_cast<DWORD>(now - last);
     last = now;
-    if (elapsed > duration)
-      break;
+    if (elapsed > duration) break;
     const std::uint64_t remaining = duration - elapsed + 1;
     const DWORD wait = static_cast<DWORD>(std::min<std::uint64_t>(remaining, INFINITE - 1));
     ::MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);

@@ -30,8 +30,7 @@ class ProcessAccess {
 
 bool Win32Processes::ForEachProcess(const std::function<bool(const ProcessEntry&)>& visit) {
   UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot)
-    return false;
+  if (!snapshot) return false;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
@@ -42,8 +41,7 @@ bool Win32Processes::ForEachProcess(const std::function<bool(const ProcessEntry&
     const std::wstring_view name(entry.szExeFile, ::wcsnlen(entry.szExeFile, MAX_PATH));
     process.exe_name = Utf16ToGbk(name);
     process.wide_name.assign(name.begin(), name.end());
-    if (!visit(process))
-      break;
+    if (!visit(process)) break;
   }
   return true;
 }
@@ -54,10 +52,8 @@ ProcessId Win32Processes::CurrentProcessId() {
 
 OsResult Win32Processes::SetPriorityClass(ProcessId id, std::uint32_t priority_class) {
   const ProcessAccess process(id, PROCESS_SET_INFORMATION);
-  if (!process)
-    return OsResult::Failed(::GetLastError());
-  if (!::SetPriorityClass(process.get(), priority_class))
-    return OsResult::Failed(::GetLastError());
+  if (!process) return OsResult::Failed(::GetLastError());
+  if (!::SetPriorityClass(process.get(), priority_class)) return OsResult::Failed(::GetLastError());
   return OsResult::Ok();
 }
 

@@ -31,8 +31,7 @@ REGSAM ViewFlag(RegistryView view) {
 // Key paths as wide C strings (terminator dropped from the converted buffer).
 std::optional<std::wstring> KeyPath(const std::string& key) {
   auto wide = GbkNameToUtf16(key);
-  if (wide && !wide->empty())
-    wide->pop_back();
+  if (wide && !wide->empty()) wide->pop_back();
   return wide;
 }
 
@@ -44,10 +43,8 @@ LSTATUS SubkeyNames(HKEY key, std::vector<std::wstring>& names) {
     DWORD length = static_cast<DWORD>(std::size(name));
     const LSTATUS status =
         ::RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-    if (status == ERROR_NO_MORE_ITEMS)
-      return ERROR_SUCCESS;
-    if (status != ERROR_SUCCESS)
-      return status;
+    if (status == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+    if (status != ERROR_SUCCESS) return status;
     names.emplace_back(name, length);
   }
 }
@@ -59,17 +56,14 @@ LSTATUS DeleteTreeInView(HKEY root, const std::wstring& path, REGSAM view) {
     UniqueHKey key;
     LSTATUS status = ::RegOpenKeyExW(root, path.c_str(), 0,
                                      KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | view, key.put());
-    if (status != ERROR_SUCCESS)
-      return status;
+    if (status != ERROR_SUCCESS) return status;
     status = SubkeyNames(key.get(), children);
-    if (status != ERROR_SUCCESS)
-      return status;
+    if (status != ERROR_SUCCESS) return status;
   }
   LSTATUS first_failure = ERROR_SUCCESS;
   for (const std::wstring& child : children) {
     const LSTATUS status = DeleteTreeInView(root, path + L'\\' + child, view);
-    if (status != ERROR_SUCCESS && first_failure == ERROR_SUCCESS)
-      first_failure = status;
+    if (status != ERROR_SUCCESS && first_failure == ERROR_SUCCESS) first_failure = status;
   }
   // Its values go with the key.
   const LSTATUS status = ::RegDeleteKeyExW(root, path.c_str(), view, 0);
@@ -85,8 +79,7 @@ OsResult FromStatus(LSTATUS status) {
 
 bool Win32Registry::KeyExists(RegistryRoot root, const std::string& key, RegistryView view) {
   const auto path = KeyPath(key);
-  if (!path)
-    return false;
+  if (!path) return false;
   UniqueHKey opened;
   const LSTATUS status = ::RegOpenKeyExW(RootKey(root), path->c_str(), 0,
                                          KEY_QUERY_VALUE | ViewFlag(view), opened.put());
@@ -96,27 +89,22 @@ bool Win32Registry::KeyExists(RegistryRoot root, const std::string& key, Registr
 
 OsResult Win32Registry::DeleteTree(RegistryRoot root, const std::string& key, RegistryView view) {
   const auto path = KeyPath(key);
-  if (!path)
-    return kBadKey;
+  if (!path) return kBadKey;
   // "" or "\" would name the root itself: never wipe a whole hive.
-  if (path->find_first_not_of(L'\\') == std::wstring::npos)
-    return kBadKey;
+  if (path->find_first_not_of(L'\\') == std::wstring::npos) return kBadKey;
   return FromStatus(DeleteTreeInView(RootKey(root), *path, ViewFlag(view)));
 }
 
 OsResult Win32Registry::SetDefaultValue(RegistryRoot root, const std::string& key,
                                         const std::string& value) {
   const auto path = KeyPath(key);
-  if (!path)
-    return kBadKey;
+  if (!path) return kBadKey;
   UniqueHKey created;
   const LSTATUS status = ::RegCreateKeyExW(RootKey(root), path->c_str(), 0, nullptr, 0,
                                            KEY_SET_VALUE, nullptr, created.put(), nullptr);
-  if (status != ERROR_SUCCESS)
-    return FromStatus(status);
+  if (status != ERROR_SUCCESS) return FromStatus(status);
   std::wstring data = GbkToUtf16(value);
-  if (data.empty())
-    data.push_back(L'\0');  // REG_SZ data always carries its terminator
+  if (data.empty()) data.push_back(L'\0');  // REG_SZ data always carries its terminator
   return FromStatus(::RegSetValueExW(created.get(), nullptr, 0, REG_SZ,
                                      reinterpret_cast<const BYTE*>(data.data()),
                                      static_cast<DWORD>(data.size() * sizeof(wchar_t))));
@@ -126,8 +114,7 @@ std::optional<std::string> Win32Registry::ReadString(RegistryRoot root, const st
                                                      const std::string& name, RegistryView view) {
   const auto path = KeyPath(key);
   const auto value_name = KeyPath(name);
-  if (!path || !value_name)
-    return std::nullopt;
+  if (!path || !value_name) return std::nullopt;
   UniqueHKey opened;
   if (::RegOpenKeyExW(RootKey(root), path->c_str(), 0, KEY_QUERY_VALUE | ViewFlag(view),
                       opened.put()) != ERROR_SUCCESS) {
@@ -144,8 +131,7 @@ std::optional<std::string> Win32Registry::ReadString(RegistryRoot root, const st
       buffer.resize(size / sizeof(wchar_t) + 2);
       continue;
     }
-    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-      return std::nullopt;
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
     // Stored strings need not be terminated; the view ends at the data's end or its first NUL.
     return Utf16ToGbk(std::wstring_view(buffer.data(), size / sizeof(wchar_t)));
   }

@@ -28,8 +28,7 @@ bool Win32WindowSystem::IsVisible(WindowHandle window) {
 
 ProcessId Win32WindowSystem::OwnerProcess(WindowHandle window) {
   DWORD process = 0;
-  if (::GetWindowThreadProcessId(ToHwnd(window), &process) == 0)
-    return 0;
+  if (::GetWindowThreadProcessId(ToHwnd(window), &process) == 0) return 0;
   return process;
 }
 
@@ -40,21 +39,18 @@ WindowHandle Win32WindowSystem::Parent(WindowHandle window) {
 std::string Win32WindowSystem::ClassName(WindowHandle window) {
   wchar_t name[260];
   const int length = ::GetClassNameW(ToHwnd(window), name, static_cast<int>(std::size(name)));
-  if (length <= 0)
-    return {};
+  if (length <= 0) return {};
   return Utf16ToGbk(std::wstring_view(name, static_cast<std::size_t>(length)));
 }
 
 std::string Win32WindowSystem::Title(WindowHandle window) {
   const HWND hwnd = ToHwnd(window);
   const int length = ::GetWindowTextLengthW(hwnd);
-  if (length <= 0)
-    return {};
+  if (length <= 0) return {};
   // The length may be larger than the text; the copy says how much it wrote.
   std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1);
   const int copied = ::GetWindowTextW(hwnd, text.data(), length + 1);
-  if (copied <= 0)
-    return {};
+  if (copied <= 0) return {};
   return Utf16ToGbk(std::wstring_view(text.data(), static_cast<std::size_t>(copied)));
 }
 

@@ -19,8 +19,7 @@ HWND BoxTitled(const wchar_t* title) {
   for (HWND box : MessageBoxesOfThread(::GetCurrentThreadId())) {
     wchar_t text[64] = L"";
     ::GetWindowTextW(box, text, 64);
-    if (std::wstring(text) == title)
-      return box;
+    if (std::wstring(text) == title) return box;
   }
   return nullptr;
 }
@@ -45,8 +44,7 @@ TEST_F(DialogsTest, PlainBoxShowsItsTextsAndAnswersThePressedButton) {
     std::wstring seen_text, seen_title;
     ThreadTimer press(100, [&] {
       const auto boxes = MessageBoxesOfThread(::GetCurrentThreadId());
-      if (boxes.size() != 1)
-        return;
+      if (boxes.size() != 1) return;
       wchar_t text[64] = L"";
       ::GetDlgItemTextW(boxes[0], 0xFFFF, text, 64);
       seen_text = text;
@@ -94,8 +92,7 @@ TEST_F(DialogsTest, TimedBoxWithAnOwnerClosesItself) {
   ASSERT_TRUE(owner);
   HWND seen_owner = nullptr;
   ThreadTimer look(100, [&] {
-    if (HWND box = BoxTitled(L"友情提醒"))
-      seen_owner = ::GetParent(box);
+    if (HWND box = BoxTitled(L"友情提醒")) seen_owner = ::GetParent(box);
   });
   EXPECT_EQ(dialogs_.ShowTimedMessageBox(reinterpret_cast<WindowHandle>(owner.get()), "x",
                                          "友情提醒", kBoxOk, 300),

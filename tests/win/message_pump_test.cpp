@@ -52,8 +52,7 @@ TEST(MessagePump, PauseDispatchingRunsTimersForAboutTheAskedTime) {
 TEST(MessagePump, PauseDispatchingWaitsWithoutSpinning) {
   Win32MessagePump pump;
   for (bool quit_waiting : {false, true}) {
-    if (quit_waiting)
-      ::PostQuitMessage(3);
+    if (quit_waiting) ::PostQuitMessage(3);
     const std::int64_t before = ProcessorTimeMs();
     Stopwatch clock;
     pump.PauseDispatching(500);

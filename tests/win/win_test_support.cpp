@@ -15,8 +15,7 @@ void RemoveTree(const std::wstring& folder) {
   if (search != INVALID_HANDLE_VALUE) {
     do {
       const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..")
-        continue;
+      if (name == L"." || name == L"..") continue;
       const std::wstring child = folder + L"\\" + name;
       ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -47,8 +46,7 @@ std::string UniqueName(const std::string& prefix) {
 
 std::wstring Wide(const std::string& gbk) {
   std::wstring wide = GbkToUtf16(gbk);
-  if (!wide.empty())
-    wide.pop_back();
+  if (!wide.empty()) wide.pop_back();
   return wide;
 }
 
@@ -56,8 +54,7 @@ TempFolder::TempFolder() {
   wchar_t temp[MAX_PATH + 1];
   const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
   std::wstring folder(temp, length);
-  if (!folder.empty() && folder.back() == L'\\')
-    folder.pop_back();
+  if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
   folder += L"\\" + Wide(UniqueName("kelvo测试乗"));
   ::CreateDirectoryW(folder.c_str(), nullptr);
   path_ = Utf16ToGbk(folder);
@@ -83,8 +80,7 @@ ThreadTimer::~ThreadTimer() {
 
 void CALLBACK ThreadTimer::OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
   const auto found = t_timers.find(id);
-  if (found == t_timers.end())
-    return;
+  if (found == t_timers.end()) return;
   ThreadTimer* timer = found->second;
   if (!timer->repeat_) {
     ::KillTimer(nullptr, id);
@@ -103,8 +99,7 @@ UniqueWindow MakeWindow(const std::wstring& title, DWORD style, HWND owner) {
     window_class.lpszClassName = kTestWindowClass;
     return ::RegisterClassW(&window_class);
   }();
-  if (registered == 0)
-    return UniqueWindow();
+  if (registered == 0) return UniqueWindow();
   return UniqueWindow(::CreateWindowExW(0, kTestWindowClass, title.c_str(), style, 10, 10, 300, 200,
                                         owner, nullptr, ::GetModuleHandleW(nullptr), nullptr));
 }
@@ -126,13 +121,11 @@ BoxWatchdog::~BoxWatchdog() {
 }
 
 void BoxWatchdog::Watch(DWORD bound_ms) {
-  if (::WaitForSingleObject(stop_.get(), bound_ms) == WAIT_OBJECT_0)
-    return;
+  if (::WaitForSingleObject(stop_.get(), bound_ms) == WAIT_OBJECT_0) return;
   // Too late: close whatever is up, every 200 ms, until the test thread gets back to us.
   do {
     const std::vector<HWND> boxes = MessageBoxesOfThread(thread_id_);
-    if (!boxes.empty())
-      fired_ = true;
+    if (!boxes.empty()) fired_ = true;
     for (HWND box : boxes) {
       for (int button : {IDCANCEL, IDNO, IDOK}) {
         ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);

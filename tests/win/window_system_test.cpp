@@ -21,10 +21,8 @@ class WindowSystemTest : public ::testing::Test {
     WindowHandle window = 0;
     for (int steps = 0; steps < 100000; ++steps) {
       window = windows_.NextTopLevelWindow(window);
-      if (window == 0)
-        return false;
-      if (window == wanted)
-        return true;
+      if (window == 0) return false;
+      if (window == wanted) return true;
     }
     ADD_FAILURE() << "the walk did not end";
     return false;
