@@ -10,7 +10,10 @@ set(KELVO_WINE_ROOT ${PROJECT_BINARY_DIR}/wine)
 set(KELVO_ARTIFACTS ${PROJECT_BINARY_DIR}/artifacts)
 
 function(kelvo_wine_instance instance)
-  if(TARGET kelvo_keeper AND NOT TEST wine_up_${instance})
+  # Tests of several folders share an instance: its fixture is defined once for the project.
+  get_property(defined GLOBAL PROPERTY KELVO_WINE_INSTANCES)
+  if(TARGET kelvo_keeper AND NOT instance IN_LIST defined)
+    set_property(GLOBAL APPEND PROPERTY KELVO_WINE_INSTANCES ${instance})
     add_test(NAME wine_up_${instance}
              COMMAND ${KELVO_WINE_SESSION} up ${instance} $<TARGET_FILE:kelvo_keeper>)
     add_test(NAME wine_down_${instance} COMMAND ${KELVO_WINE_SESSION} down ${instance})
