@@ -40,8 +40,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   static kelvo::Win32System platform;
   static kelvo::ToolboxWindow window(platform.system(), *g_toolbox);
-  if (!window.Create(instance))
-    return 1;
+  if (!window.Create(instance)) return 1;
   window.Show();
   const int code = RunMessageLoop();
   std::exit(code);

@@ -55,16 +55,11 @@ ToolboxWindow::ToolboxWindow(System& system, Toolbox& toolbox)
     : system_(system), toolbox_(toolbox) {}
 
 ToolboxWindow::~ToolboxWindow() {
-  if (hwnd_)
-    DestroyWindow(hwnd_);
-  if (tray_menu_)
-    DestroyMenu(tray_menu_);
-  if (font_)
-    DeleteObject(font_);
-  if (window_brush_)
-    DeleteObject(window_brush_);
-  if (panel_brush_)
-    DeleteObject(panel_brush_);
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (tray_menu_) DestroyMenu(tray_menu_);
+  if (font_) DeleteObject(font_);
+  if (window_brush_) DeleteObject(window_brush_);
+  if (panel_brush_) DeleteObject(panel_brush_);
 }
 
 bool ToolboxWindow::Create(HINSTANCE instance) {
@@ -94,8 +89,7 @@ bool ToolboxWindow::Create(HINSTANCE instance) {
       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   hwnd_ = CreateWindowExW(0, kToolboxWindowClass, Wide(kWindowTitle).c_str(), kStyle, kWindowX,
                           kWindowY, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, this);
-  if (!hwnd_)
-    return false;
+  if (!hwnd_) return false;
 
   CreateControls();
   CreateTrayMenu();
@@ -121,8 +115,7 @@ void ToolboxWindow::CreateControls() {
     DWORD style = kind.style;
     // The radio buttons form one group: the first starts it, the next tab stop ends it.
     if (spec.kind == ControlKind::RadioButton) {
-      if (first_radio)
-        style |= WS_GROUP | WS_TABSTOP;
+      if (first_radio) style |= WS_GROUP | WS_TABSTOP;
       first_radio = false;
       after_radios = true;
     } else if (after_radios && (style & WS_TABSTOP)) {
@@ -150,8 +143,7 @@ void ToolboxWindow::AddTooltips() {
                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_BALLOON,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
                                  nullptr, nullptr, nullptr);
-  if (!tooltip)
-    return;
+  if (!tooltip) return;
   SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipMaxWidth);
   for (const TooltipSpec& tip : TooltipTable()) {
     std::wstring text = Wide(tip.text);
@@ -188,8 +180,7 @@ void ToolboxWindow::SetChecked(Control control, bool checked) {
 std::string ToolboxWindow::Caption(Control control) {
   HWND window = ControlWindow(control);
   int length = GetWindowTextLengthW(window);
-  if (length <= 0)
-    return {};
+  if (length <= 0) return {};
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   GetWindowTextW(window, text.data(), length + 1);
   return Utf16ToGbk(text);
@@ -238,8 +229,7 @@ LRESULT CALLBACK ToolboxWindow::WindowProc(HWND hwnd, UINT message, WPARAM wpara
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<ToolboxWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self)
-    return DefWindowProcW(hwnd, message, wparam, lparam);
+  if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
   return self->HandleMessage(message, wparam, lparam);
 }
 
@@ -250,13 +240,11 @@ LRESULT ToolboxWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
       return 0;
     case WM_TIMER:
       for (std::size_t i = 0; i < std::size(kTimerIds); ++i) {
-        if (wparam == kTimerIds[i])
-          OnTimerTick(system_, toolbox_, *this, static_cast<Timer>(i));
+        if (wparam == kTimerIds[i]) OnTimerTick(system_, toolbox_, *this, static_cast<Timer>(i));
       }
       return 0;
     case WM_SETCURSOR:
-      if (OnSetCursor(reinterpret_cast<HWND>(wparam), LOWORD(lparam), HIWORD(lparam)))
-        return TRUE;
+      if (OnSetCursor(reinterpret_cast<HWND>(wparam), LOWORD(lparam), HIWORD(lparam))) return TRUE;
       break;
     case WM_ERASEBKGND: {
       RECT client;
@@ -304,8 +292,7 @@ void ToolboxWindow::OnCommand(int id, int code) {
     return;
   }
   const int index = id - kFirstControlId;
-  if (index < 0 || index >= static_cast<int>(kControlCount))
-    return;
+  if (index < 0 || index >= static_cast<int>(kControlCount)) return;
   const auto control = static_cast<Control>(index);
   if (control == Control::透明标签3 && code == STN_CLICKED) {
     ShowHelpText(system_);
@@ -333,16 +320,12 @@ void ToolboxWindow::OnTrayMenuItem(TrayMenuItem item) {
 }
 
 bool ToolboxWindow::OnSetCursor(HWND over, UINT hit_test, UINT mouse_message) {
-  if (over == hwnd_ || hit_test != HTCLIENT)
-    return false;
+  if (over == hwnd_ || hit_test != HTCLIENT) return false;
   const int index = GetDlgCtrlID(over) - kFirstControlId;
-  if (index < 0 || index >= static_cast<int>(kControlCount))
-    return false;
+  if (index < 0 || index >= static_cast<int>(kControlCount)) return false;
   const auto control = static_cast<Control>(index);
-  if (control == Control::透明标签3 && mouse_message == WM_MOUSEMOVE)
-    OnMouseOverHintLabel(*this);
-  if (!ShowsHandCursor(control))
-    return false;
+  if (control == Control::透明标签3 && mouse_message == WM_MOUSEMOVE) OnMouseOverHintLabel(*this);
+  if (!ShowsHandCursor(control)) return false;
   SetCursor(LoadCursorW(nullptr, IDC_HAND));
   return true;
 }

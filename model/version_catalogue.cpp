@@ -144,8 +144,7 @@ std::span<const char* const> ProductCodes(MaxVersion release) {
 
 std::optional<MaxVersion> ChosenRelease(ToolboxView& view) {
   for (MaxVersion release : AllReleases()) {
-    if (view.IsChecked(RadioButton(release)))
-      return release;
+    if (view.IsChecked(RadioButton(release))) return release;
   }
   return std::nullopt;
 }

@@ -84,8 +84,7 @@ TEST_F(ToolboxEndToEnd, WindowShowsTitleAndEveryControlInPlace) {
 
 TEST_F(ToolboxEndToEnd, ScreenshotIsSaved) {
   const std::wstring artifacts = Environment(L"KELVO_ARTIFACTS");
-  if (artifacts.empty())
-    GTEST_SKIP() << "KELVO_ARTIFACTS is not set";
+  if (artifacts.empty()) GTEST_SKIP() << "KELVO_ARTIFACTS is not set";
   SetForegroundWindow(window_);
   Sleep(500);
   const std::wstring name = Environment(L"KELVO_SCREENSHOT_NAME");
@@ -150,8 +149,7 @@ TEST_P(StandIn, ShowsItsWindowAsAsked) {
        w = FindWindowExW(nullptr, w, L"Qt5QWindowIcon", nullptr)) {
     DWORD owner = 0;
     GetWindowThreadProcessId(w, &owner);
-    if (owner != max->id())
-      continue;
+    if (owner != max->id()) continue;
     (GetParent(w) ? popup : main) = w;
   }
   ASSERT_NE(main, nullptr);

@@ -35,8 +35,7 @@ class ToolboxWindowTest : public ::testing::Test {
 TEST_F(ToolboxWindowTest, EveryCaptionFitsItsControl) {
   ToolboxWindow& window = window_;
   for (const ControlSpec& spec : ControlTable()) {
-    if (spec.kind == ControlKind::ShapeBox || spec.kind == ControlKind::PictureBox)
-      continue;
+    if (spec.kind == ControlKind::ShapeBox || spec.kind == ControlKind::PictureBox) continue;
     SCOPED_TRACE(spec.name);
     HWND control = GetDlgItem(window.hwnd(), ControlId(spec.control));
     ASSERT_NE(control, nullptr);
@@ -63,8 +62,7 @@ TEST_F(ToolboxWindowTest, ElevenBalloonTipsInTableOrder) {
   HWND tooltip = nullptr;
   for (HWND w = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w;
        w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) {
-    if (GetWindow(w, GW_OWNER) == window_.hwnd())
-      tooltip = w;
+    if (GetWindow(w, GW_OWNER) == window_.hwnd()) tooltip = w;
   }
   ASSERT_NE(tooltip, nullptr);
   const LONG style = GetWindowLongW(tooltip, GWL_STYLE);

@@ -128,8 +128,7 @@ TEST(VersionCatalogue, ProductCodesShareExactlyTwoRegistrations) {
 
   std::map<std::string, std::vector<int>> shared;
   for (const auto& [code, years] : years_of_code) {
-    if (years.size() > 1)
-      shared[code] = years;
+    if (years.size() > 1) shared[code] = years;
   }
   const std::map<std::string, std::vector<int>> expected_shared = {
       {"43AC761985E43E948829C33479932D3D", {2016, 2017}},

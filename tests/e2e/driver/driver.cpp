@@ -18,12 +18,9 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<WindowSearch*>(context);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner != search->process_id)
-    return TRUE;
-  if (search->visible_only && !IsWindowVisible(window))
-    return TRUE;
-  if (ClassOf(window) != search->window_class)
-    return TRUE;
+  if (owner != search->process_id) return TRUE;
+  if (search->visible_only && !IsWindowVisible(window)) return TRUE;
+  if (ClassOf(window) != search->window_class) return TRUE;
   search->found = window;
   return FALSE;
 }
@@ -51,23 +48,19 @@ bool Started::Running() const {
 
 void Started::Stop() {
   if (info_.hProcess) {
-    if (Running())
-      TerminateProcess(info_.hProcess, 1);
+    if (Running()) TerminateProcess(info_.hProcess, 1);
     WaitForSingleObject(info_.hProcess, 5000);
     CloseHandle(info_.hProcess);
   }
-  if (info_.hThread)
-    CloseHandle(info_.hThread);
+  if (info_.hThread) CloseHandle(info_.hThread);
   info_ = {};
 }
 
 std::wstring WindowsPath(const std::wstring& path) {
-  if (path.empty() || path[0] != L'/')
-    return path;
+  if (path.empty() || path[0] != L'/') return path;
   std::wstring windows = L"Z:" + path;
   for (wchar_t& c : windows) {
-    if (c == L'/')
-      c = L'\\';
+    if (c == L'/') c = L'\\';
   }
   return windows;
 }
@@ -75,8 +68,7 @@ std::wstring WindowsPath(const std::wstring& path) {
 std::optional<Started> StartProgram(const std::wstring& path, const std::wstring& arguments) {
   std::wstring program = WindowsPath(path);
   std::wstring command = L"\"" + program + L"\"";
-  if (!arguments.empty())
-    command += L" " + arguments;
+  if (!arguments.empty()) command += L" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
@@ -91,10 +83,8 @@ HWND WaitForWindow(DWORD process_id, const std::wstring& window_class, DWORD tim
                    bool visible_only) {
   const DWORD start = GetTickCount();
   for (;;) {
-    if (HWND found = FindWindowOf(process_id, window_class.c_str(), visible_only))
-      return found;
-    if (GetTickCount() - start >= timeout_ms)
-      return nullptr;
+    if (HWND found = FindWindowOf(process_id, window_class.c_str(), visible_only)) return found;
+    if (GetTickCount() - start >= timeout_ms) return nullptr;
     Sleep(kPollMs);
   }
 }
@@ -140,8 +130,7 @@ std::vector<ControlInfo> ListControls(HWND parent) {
 
 std::optional<ControlInfo> FindControl(HWND parent, int id) {
   for (const ControlInfo& control : ListControls(parent)) {
-    if (control.id == id)
-      return control;
+    if (control.id == id) return control;
   }
   return std::nullopt;
 }
@@ -169,8 +158,7 @@ bool PressMessageBoxButton(HWND box, int button_id, DWORD timeout_ms) {
                reinterpret_cast<LPARAM>(GetDlgItem(box, button_id)));
   const DWORD start = GetTickCount();
   while (IsWindow(box)) {
-    if (GetTickCount() - start >= timeout_ms)
-      return false;
+    if (GetTickCount() - start >= timeout_ms) return false;
     Sleep(kPollMs);
   }
   return true;
@@ -179,8 +167,7 @@ bool PressMessageBoxButton(HWND box, int button_id, DWORD timeout_ms) {
 bool WaitUntil(DWORD timeout_ms, bool (*condition)(void*), void* context) {
   const DWORD start = GetTickCount();
   while (!condition(context)) {
-    if (GetTickCount() - start >= timeout_ms)
-      return false;
+    if (GetTickCount() - start >= timeout_ms) return false;
     Sleep(kPollMs);
   }
   return true;

@@ -29,8 +29,7 @@ void Print(const std::wstring& text) {
 
 HWND Toolbox() {
   for (int i = 0; i < 100; ++i) {
-    if (HWND window = FindWindowW(kelvo::kToolboxWindowClass, nullptr))
-      return window;
+    if (HWND window = FindWindowW(kelvo::kToolboxWindowClass, nullptr)) return window;
     Sleep(50);
   }
   return nullptr;
@@ -45,11 +44,9 @@ DWORD ProcessOf(HWND window) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 2)
-    return 2;
+  if (argc < 2) return 2;
   const std::wstring command = argv[1];
-  if (command == L"screenshot" && argc == 3)
-    return SaveScreenshot(argv[2]) ? 0 : 1;
+  if (command == L"screenshot" && argc == 3) return SaveScreenshot(argv[2]) ? 0 : 1;
   HWND toolbox = Toolbox();
   if (!toolbox) {
     Print(L"no toolbox window");
@@ -88,8 +85,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     Print(WindowText(box));
     Print(MessageBoxText(box));
-    if (command == L"answer")
-      return PressMessageBoxButton(box, id) ? 0 : 1;
+    if (command == L"answer") return PressMessageBoxButton(box, id) ? 0 : 1;
     return 0;
   }
   return 2;

@@ -26,16 +26,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   for (int i = 1; i < argc; ++i) {
     const std::wstring option = argv[i];
-    if (option == L"--minimised")
-      show = SW_SHOWMINNOACTIVE;
-    if (option == L"--hidden")
-      show = SW_HIDE;
+    if (option == L"--minimised") show = SW_SHOWMINNOACTIVE;
+    if (option == L"--hidden") show = SW_HIDE;
     if (option == L"--dialog-only") {
       show = SW_HIDE;
       dialog_only = true;
     }
-    if (option == L"--title" && i + 1 < argc)
-      title = argv[++i];
+    if (option == L"--title" && i + 1 < argc) title = argv[++i];
   }
   LocalFree(argv);
 

@@ -17,11 +17,9 @@ FakeToolboxView::FakeToolboxView() {
 }
 
 FakeToolboxView::~FakeToolboxView() {
-  if (!clock_)
-    return;
+  if (!clock_) return;
   for (auto& [timer, state] : timers_) {
-    if (state.clock_timer)
-      clock_->KillTimer(*state.clock_timer);
+    if (state.clock_timer) clock_->KillTimer(*state.clock_timer);
   }
 }
 
@@ -48,8 +46,7 @@ void FakeToolboxView::SetTextColour(Control control, std::uint32_t colour) {
 void FakeToolboxView::SetTimerPeriod(Timer timer, std::uint32_t period_ms) {
   TimerState& state = timers_.at(timer);
   state.period_ms = period_ms;
-  if (state.clock_timer)
-    clock_->SetTimerPeriod(*state.clock_timer, period_ms);
+  if (state.clock_timer) clock_->SetTimerPeriod(*state.clock_timer, period_ms);
   changes_.push_back({.what = ViewChange::What::TimerPeriod, .timer = timer, .value = period_ms});
 }
 
@@ -60,8 +57,7 @@ void FakeToolboxView::ChooseRadio(Control radio) {
 
 void FakeToolboxView::ClearRadios() {
   for (const ControlSpec& spec : ControlTable()) {
-    if (spec.kind == ControlKind::RadioButton)
-      state_.at(spec.control).checked = false;
+    if (spec.kind == ControlKind::RadioButton) state_.at(spec.control).checked = false;
   }
 }
 

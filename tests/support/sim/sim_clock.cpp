@@ -51,25 +51,20 @@ void SimClock::DispatchPending() {
       continue;
     }
     const std::optional<TimerId> due = DueTimer();
-    if (!due)
-      return;
+    if (!due) return;
     Fire(*due);
   }
 }
 
 void SimClock::PauseDispatching(std::int64_t ms) {
-  if (ms <= 0)
-    return;
+  if (ms <= 0) return;
   const std::int64_t end = now_ + ms;
   for (;;) {
     DispatchPending();
-    if (now_ >= end)
-      return;
+    if (now_ >= end) return;
     std::int64_t next = end;
-    if (const auto timer = NextTimerDue(); timer && *timer < next)
-      next = *timer;
-    if (!outside_.empty() && outside_.begin()->first < next)
-      next = outside_.begin()->first;
+    if (const auto timer = NextTimerDue(); timer && *timer < next) next = *timer;
+    if (!outside_.empty() && outside_.begin()->first < next) next = outside_.begin()->first;
     MoveTo(next);
   }
 }
@@ -111,8 +106,7 @@ std::optional<TimerId> SimClock::DueTimer() const {
   std::optional<TimerId> earliest;
   std::int64_t earliest_due = 0;
   for (const auto& [id, timer] : timers_) {
-    if (timer.period_ms == 0 || timer.due > now_)
-      continue;
+    if (timer.period_ms == 0 || timer.due > now_) continue;
     if (!earliest || timer.due < earliest_due) {
       earliest = id;
       earliest_due = timer.due;
@@ -124,8 +118,7 @@ std::optional<TimerId> SimClock::DueTimer() const {
 std::optional<std::int64_t> SimClock::NextTimerDue() const {
   std::optional<std::int64_t> next;
   for (const auto& [id, timer] : timers_) {
-    if (timer.period_ms != 0 && (!next || timer.due < *next))
-      next = timer.due;
+    if (timer.period_ms != 0 && (!next || timer.due < *next)) next = timer.due;
   }
   return next;
 }
@@ -145,16 +138,14 @@ void SimClock::Fire(TimerId id) {
 void SimClock::RunOutsideEventsUpTo(std::int64_t time) {
   while (!outside_.empty() && outside_.begin()->first <= time) {
     auto node = outside_.extract(outside_.begin());
-    if (node.key() > now_)
-      now_ = node.key();
+    if (node.key() > now_) now_ = node.key();
     node.mapped()();
   }
 }
 
 void SimClock::MoveTo(std::int64_t time) {
   RunOutsideEventsUpTo(time);
-  if (time > now_)
-    now_ = time;
+  if (time > now_) now_ = time;
 }
 
 }  // namespace kelvo::sim

@@ -27,17 +27,13 @@ SimFiles::SimFiles() {
 // Absolute paths only: a drive letter, then names. "C:" alone and "C:name" are taken from the
 // drive's root, which is where a program started from the desktop usually stands anyway.
 std::optional<SimFiles::Names> SimFiles::Parse(std::string_view path) {
-  if (path.starts_with("\\\\?\\"))
-    path.remove_prefix(4);
-  if (path.size() < 2 || !IsDriveLetter(path[0]) || path[1] != ':')
-    return std::nullopt;
+  if (path.starts_with("\\\\?\\")) path.remove_prefix(4);
+  if (path.size() < 2 || !IsDriveLetter(path[0]) || path[1] != ':') return std::nullopt;
   Names names{UpperName(path.substr(0, 2))};
   for (std::string& name : SplitNames(path.substr(2), /*slash_too=*/true)) {
-    if (name == ".")
-      continue;
+    if (name == ".") continue;
     if (name == "..") {
-      if (names.size() > 1)
-        names.pop_back();
+      if (names.size() > 1) names.pop_back();
       continue;
     }
     names.push_back(std::move(name));
@@ -46,8 +42,7 @@ std::optional<SimFiles::Names> SimFiles::Parse(std::string_view path) {
 }
 
 std::uint32_t SimFiles::Reported(const Node& node) {
-  if (node.folder)
-    return node.attributes | kAttributeDirectory;
+  if (node.folder) return node.attributes | kAttributeDirectory;
   return node.attributes == 0 ? kAttributeNormal : node.attributes;
 }
 
@@ -55,11 +50,9 @@ SimFiles::Node* SimFiles::Find(const Names& names) const {
   const Children* level = &drives_;
   Node* node = nullptr;
   for (const std::string& name : names) {
-    if (node && !node->folder)
-      return nullptr;
+    if (node && !node->folder) return nullptr;
     const auto found = level->find(UpperName(name));
-    if (found == level->end())
-      return nullptr;
+    if (found == level->end()) return nullptr;
     node = found->second.get();
     level = &node->children;
   }
@@ -74,14 +67,12 @@ std::uint32_t SimFiles::MissingError(const Names& names) const {
 
 bool SimFiles::Denied(const Names& names) const {
   for (const Names& prefix : denied_) {
-    if (prefix.size() > names.size())
-      continue;
+    if (prefix.size() > names.size()) continue;
     bool inside = true;
     for (std::size_t i = 0; i < prefix.size() && inside; ++i) {
       inside = prefix[i] == UpperName(names[i]);
     }
-    if (inside)
-      return true;
+    if (inside) return true;
   }
   return false;
 }
@@ -95,8 +86,7 @@ OsResult SimFiles::Log(std::string operation, const std::string& path, OsResult 
 std::optional<std::uint32_t> SimFiles::Attributes(const std::string& path) {
   const auto names = Parse(path);
   const Node* node = names ? Find(*names) : nullptr;
-  if (!node)
-    return std::nullopt;
+  if (!node) return std::nullopt;
   return Reported(*node);
 }
 
@@ -104,8 +94,7 @@ OsResult SimFiles::ListFolder(const std::string& path, std::vector<DirectoryEntr
   entries.clear();
   const auto names = Parse(path);
   const Node* node = names ? Find(*names) : nullptr;
-  if (!node || !node->folder)
-    return OsResult::Failed(kErrorPathNotFound);
+  if (!node || !node->folder) return OsResult::Failed(kErrorPathNotFound);
   for (const auto& [key, child] : node->children) {
     entries.push_back({child->name, Reported(*child)});
   }
@@ -114,16 +103,13 @@ OsResult SimFiles::ListFolder(const std::string& path, std::vector<DirectoryEntr
 
 OsResult SimFiles::MakeFolder(const std::string& path) {
   const auto names = Parse(path);
-  if (!names)
-    return Log("MakeFolder", path, OsResult::Failed(kErrorPathNotFound));
-  if (Find(*names))
-    return Log("MakeFolder", path, OsResult::Failed(kErrorAlreadyExists));
+  if (!names) return Log("MakeFolder", path, OsResult::Failed(kErrorPathNotFound));
+  if (Find(*names)) return Log("MakeFolder", path, OsResult::Failed(kErrorAlreadyExists));
   Node* parent = Find(Names(names->begin(), names->end() - 1));
   if (!parent || !parent->folder) {
     return Log("MakeFolder", path, OsResult::Failed(kErrorPathNotFound));
   }
-  if (Denied(*names))
-    return Log("MakeFolder", path, OsResult::Failed(kErrorAccessDenied));
+  if (Denied(*names)) return Log("MakeFolder", path, OsResult::Failed(kErrorAccessDenied));
   auto folder = std::make_unique<Node>();
   folder->name = names->back();
   folder->folder = true;
@@ -133,8 +119,7 @@ OsResult SimFiles::MakeFolder(const std::string& path) {
 
 OsResult SimFiles::RemoveFolder(const std::string& path) {
   const auto names = Parse(path);
-  if (!names)
-    return Log("RemoveFolder", path, OsResult::Failed(kErrorPathNotFound));
+  if (!names) return Log("RemoveFolder", path, OsResult::Failed(kErrorPathNotFound));
   const Node* node = Find(*names);
   std::uint32_t error = 0;
   if (!node) {
@@ -150,16 +135,14 @@ OsResult SimFiles::RemoveFolder(const std::string& path) {
   } else if (!node->children.empty()) {
     error = kErrorDirNotEmpty;
   }
-  if (error != 0)
-    return Log("RemoveFolder", path, OsResult::Failed(error));
+  if (error != 0) return Log("RemoveFolder", path, OsResult::Failed(error));
   Find(Names(names->begin(), names->end() - 1))->children.erase(UpperName(names->back()));
   return Log("RemoveFolder", path, OsResult::Ok());
 }
 
 OsResult SimFiles::RemoveFile(const std::string& path) {
   const auto names = Parse(path);
-  if (!names)
-    return Log("RemoveFile", path, OsResult::Failed(kErrorPathNotFound));
+  if (!names) return Log("RemoveFile", path, OsResult::Failed(kErrorPathNotFound));
   const Node* node = Find(*names);
   std::uint32_t error = 0;
   if (!node) {
@@ -171,16 +154,14 @@ OsResult SimFiles::RemoveFile(const std::string& path) {
   } else if (node->attributes & kAttributeReadOnly) {
     error = kErrorAccessDenied;
   }
-  if (error != 0)
-    return Log("RemoveFile", path, OsResult::Failed(error));
+  if (error != 0) return Log("RemoveFile", path, OsResult::Failed(error));
   Find(Names(names->begin(), names->end() - 1))->children.erase(UpperName(names->back()));
   return Log("RemoveFile", path, OsResult::Ok());
 }
 
 OsResult SimFiles::WriteBytes(const std::string& path, std::string_view bytes) {
   const auto names = Parse(path);
-  if (!names)
-    return Log("WriteBytes", path, OsResult::Failed(kErrorPathNotFound));
+  if (!names) return Log("WriteBytes", path, OsResult::Failed(kErrorPathNotFound));
   Node* node = Find(*names);
   std::uint32_t error = 0;
   if (node) {
@@ -204,8 +185,7 @@ OsResult SimFiles::WriteBytes(const std::string& path, std::string_view bytes) {
       parent->children[UpperName(names->back())] = std::move(file);
     }
   }
-  if (error != 0)
-    return Log("WriteBytes", path, OsResult::Failed(error));
+  if (error != 0) return Log("WriteBytes", path, OsResult::Failed(error));
   node->bytes.assign(bytes);
   node->attributes |= kAttributeArchive;
   return Log("WriteBytes", path, OsResult::Ok());
@@ -214,26 +194,20 @@ OsResult SimFiles::WriteBytes(const std::string& path, std::string_view bytes) {
 OsResult SimFiles::ReadBytes(const std::string& path, std::string& bytes) {
   bytes.clear();
   const auto names = Parse(path);
-  if (!names)
-    return OsResult::Failed(kErrorPathNotFound);
+  if (!names) return OsResult::Failed(kErrorPathNotFound);
   const Node* node = Find(*names);
-  if (!node)
-    return OsResult::Failed(MissingError(*names));
-  if (node->folder)
-    return OsResult::Failed(kErrorAccessDenied);
+  if (!node) return OsResult::Failed(MissingError(*names));
+  if (node->folder) return OsResult::Failed(kErrorAccessDenied);
   bytes = node->bytes;
   return OsResult::Ok();
 }
 
 OsResult SimFiles::SetAttributes(const std::string& path, std::uint32_t attributes) {
   const auto names = Parse(path);
-  if (!names)
-    return Log("SetAttributes", path, OsResult::Failed(kErrorPathNotFound));
+  if (!names) return Log("SetAttributes", path, OsResult::Failed(kErrorPathNotFound));
   Node* node = Find(*names);
-  if (!node)
-    return Log("SetAttributes", path, OsResult::Failed(MissingError(*names)));
-  if (Denied(*names))
-    return Log("SetAttributes", path, OsResult::Failed(kErrorAccessDenied));
+  if (!node) return Log("SetAttributes", path, OsResult::Failed(MissingError(*names)));
+  if (Denied(*names)) return Log("SetAttributes", path, OsResult::Failed(kErrorAccessDenied));
   // Another process holding the file open does not stop an attribute change.
   node->attributes = attributes & kStoredMask;
   return Log("SetAttributes", path, OsResult::Ok());
@@ -245,29 +219,20 @@ OsResult SimFiles::CopyOver(const std::string& from, const std::string& to) {
   };
   const auto source_names = Parse(from);
   const auto names = Parse(to);
-  if (!source_names || !names)
-    return log(kErrorPathNotFound);
+  if (!source_names || !names) return log(kErrorPathNotFound);
   const Node* source = Find(*source_names);
-  if (!source)
-    return log(MissingError(*source_names));
-  if (source->folder)
-    return log(kErrorAccessDenied);
+  if (!source) return log(MissingError(*source_names));
+  if (source->folder) return log(kErrorAccessDenied);
   Node* target = Find(*names);
-  if (target == source)
-    return log(kErrorSharingViolation);
+  if (target == source) return log(kErrorSharingViolation);
   if (target) {
-    if (target->folder || Denied(*names))
-      return log(kErrorAccessDenied);
-    if (target->held_open)
-      return log(kErrorSharingViolation);
-    if (target->attributes & kRefusesCopyOver)
-      return log(kErrorAccessDenied);
+    if (target->folder || Denied(*names)) return log(kErrorAccessDenied);
+    if (target->held_open) return log(kErrorSharingViolation);
+    if (target->attributes & kRefusesCopyOver) return log(kErrorAccessDenied);
   } else {
     Node* parent = Find(Names(names->begin(), names->end() - 1));
-    if (!parent || !parent->folder)
-      return log(kErrorPathNotFound);
-    if (Denied(*names))
-      return log(kErrorAccessDenied);
+    if (!parent || !parent->folder) return log(kErrorPathNotFound);
+    if (Denied(*names)) return log(kErrorAccessDenied);
     auto file = std::make_unique<Node>();
     file->name = names->back();
     target = file.get();
@@ -280,8 +245,7 @@ OsResult SimFiles::CopyOver(const std::string& from, const std::string& to) {
 
 SimFiles::Node& SimFiles::Make(const std::string& path, bool folder) {
   const auto names = Parse(path);
-  if (!names)
-    throw std::invalid_argument("not an absolute Windows path: " + path);
+  if (!names) throw std::invalid_argument("not an absolute Windows path: " + path);
   Children* level = &drives_;
   Node* node = nullptr;
   for (std::size_t i = 0; i < names->size(); ++i) {
@@ -325,29 +289,25 @@ bool SimFiles::IsFolder(const std::string& path) const {
 std::optional<std::string> SimFiles::Content(const std::string& path) const {
   const auto names = Parse(path);
   const Node* node = names ? Find(*names) : nullptr;
-  if (!node || node->folder)
-    return std::nullopt;
+  if (!node || node->folder) return std::nullopt;
   return node->bytes;
 }
 
 void SimFiles::HoldOpen(const std::string& path) {
   const auto names = Parse(path);
   Node* node = names ? Find(*names) : nullptr;
-  if (!node)
-    throw std::invalid_argument("nothing to hold open at " + path);
+  if (!node) throw std::invalid_argument("nothing to hold open at " + path);
   node->held_open = true;
 }
 
 void SimFiles::Release(const std::string& path) {
   const auto names = Parse(path);
-  if (Node* node = names ? Find(*names) : nullptr)
-    node->held_open = false;
+  if (Node* node = names ? Find(*names) : nullptr) node->held_open = false;
 }
 
 void SimFiles::DenyChangesUnder(const std::string& path) {
   const auto names = Parse(path);
-  if (!names)
-    throw std::invalid_argument("not an absolute Windows path: " + path);
+  if (!names) throw std::invalid_argument("not an absolute Windows path: " + path);
   Names upper;
   for (const std::string& name : *names)
     upper.push_back(UpperName(name));
@@ -359,24 +319,21 @@ void SimFiles::Collect(const Node& node, const std::string& path,
   for (const auto& [key, child] : node.children) {
     std::string child_path = path + "\\" + child->name;
     out.push_back(child_path);
-    if (child->folder)
-      Collect(*child, child_path, out);
+    if (child->folder) Collect(*child, child_path, out);
   }
 }
 
 std::vector<std::string> SimFiles::Paths(const std::string& under) const {
   std::vector<std::string> out;
   const auto names = Parse(under);
-  if (!names)
-    return out;
+  if (!names) return out;
   // The path as it was written when the folders were made.
   std::string path;
   const Children* level = &drives_;
   const Node* node = nullptr;
   for (const std::string& name : *names) {
     const auto found = level->find(UpperName(name));
-    if (found == level->end() || !found->second->folder)
-      return out;
+    if (found == level->end() || !found->second->folder) return out;
     node = found->second.get();
     path += (path.empty() ? "" : "\\") + node->name;
     level = &node->children;

@@ -20,34 +20,27 @@ SimProcesses::SimProcesses() {
 }
 
 bool SimProcesses::ForEachProcess(const std::function<bool(const ProcessEntry&)>& visit) {
-  if (fail_snapshots_)
-    return false;
+  if (fail_snapshots_) return false;
   // A snapshot: processes that start or end during the walk do not change it.
   const std::vector<Running> snapshot = table_;
   for (const Running& process : snapshot) {
-    if (!visit(process.entry))
-      break;
+    if (!visit(process.entry)) break;
   }
   return true;
 }
 
 OsResult SimProcesses::SetPriorityClass(ProcessId id, std::uint32_t priority_class) {
-  if (id == 0)
-    id = current_;
+  if (id == 0) id = current_;
   Running* process = FindRunning(id);
-  if (!process)
-    return OsResult::Failed(kErrorInvalidParameter);
-  if (denied_.contains(id))
-    return OsResult::Failed(kErrorAccessDenied);
-  if (!IsPriorityClass(priority_class))
-    return OsResult::Failed(kErrorInvalidParameter);
+  if (!process) return OsResult::Failed(kErrorInvalidParameter);
+  if (denied_.contains(id)) return OsResult::Failed(kErrorAccessDenied);
+  if (!IsPriorityClass(priority_class)) return OsResult::Failed(kErrorInvalidParameter);
   process->priority_class = priority_class;
   return OsResult::Ok();
 }
 
 std::uint32_t SimProcesses::PriorityClass(ProcessId id) {
-  if (id == 0)
-    id = current_;
+  if (id == 0) id = current_;
   const Running* process = FindRunning(id);
   return process ? process->priority_class : 0;
 }
@@ -64,8 +57,7 @@ void SimProcesses::Add(ProcessId id, const std::string& exe_name, ProcessId pare
 }
 
 void SimProcesses::Add(const ProcessEntry& entry) {
-  if (IsRunning(entry.id))
-    throw std::invalid_argument("a process with this id runs already");
+  if (IsRunning(entry.id)) throw std::invalid_argument("a process with this id runs already");
   table_.push_back({entry});
 }
 

@@ -29,11 +29,9 @@ SimRegistry::Names SimRegistry::Resolve(RegistryRoot root, const std::string& ke
   const bool redirected = process_is_32_bit_ && view == RegistryView::Default &&
                           root == RegistryRoot::LocalMachine && !names.empty() &&
                           UpperName(names[0]) == "SOFTWARE";
-  if (!redirected)
-    return names;
+  if (!redirected) return names;
   const std::string second = names.size() > 1 ? UpperName(names[1]) : std::string();
-  if (second == UpperName(kWow64Node))
-    return names;
+  if (second == UpperName(kWow64Node)) return names;
   if (second == "CLASSES") {
     if (names.size() > 2 && IsSplitClassesBranch(UpperName(names[2]))) {
       names.insert(names.begin() + 2, kWow64Node);
@@ -48,8 +46,7 @@ SimRegistry::Key* SimRegistry::Find(RegistryRoot root, const Names& names) const
   Key* key = roots_[Index(root)].get();
   for (const std::string& name : names) {
     const auto found = key->subkeys.find(UpperName(name));
-    if (found == key->subkeys.end())
-      return nullptr;
+    if (found == key->subkeys.end()) return nullptr;
     key = found->second.get();
   }
   return key;
@@ -70,8 +67,7 @@ SimRegistry::Key& SimRegistry::Make(RegistryRoot root, const Names& names) {
 
 bool SimRegistry::Denied(RegistryRoot root, const Names& names) const {
   for (const auto& [denied_root, prefix] : denied_) {
-    if (denied_root != root || prefix.size() > names.size())
-      continue;
+    if (denied_root != root || prefix.size() > names.size()) continue;
     if (std::equal(prefix.begin(), prefix.end(), names.begin(),
                    [](const std::string& upper, const std::string& name) {
                      return upper == UpperName(name);
@@ -91,24 +87,19 @@ std::uint32_t SimRegistry::Prune(RegistryRoot root, Names& names, Key& key) {
     if (error == 0) {
       child = key.subkeys.erase(child);
     } else {
-      if (first_failure == 0)
-        first_failure = error;
+      if (first_failure == 0) first_failure = error;
       ++child;
     }
   }
-  if (first_failure == 0 && Denied(root, names))
-    first_failure = kErrorAccessDenied;
+  if (first_failure == 0 && Denied(root, names)) first_failure = kErrorAccessDenied;
   return first_failure;
 }
 
 std::optional<std::string> SimRegistry::ValueOf(const Key* key, const std::string& name) {
-  if (!key)
-    return std::nullopt;
-  if (name.empty())
-    return key->default_value;
+  if (!key) return std::nullopt;
+  if (name.empty()) return key->default_value;
   const auto value = key->values.find(UpperName(name));
-  if (value == key->values.end())
-    return std::nullopt;
+  if (value == key->values.end()) return std::nullopt;
   return value->second.second;
 }
 

@@ -31,15 +31,13 @@ std::vector<std::string> SplitNames(std::string_view path, bool slash_too) {
       current += c;
       current += path[++i];
     } else if (c == '\\' || (slash_too && c == '/')) {
-      if (!current.empty())
-        names.push_back(std::move(current));
+      if (!current.empty()) names.push_back(std::move(current));
       current.clear();
     } else {
       current += c;
     }
   }
-  if (!current.empty())
-    names.push_back(std::move(current));
+  if (!current.empty()) names.push_back(std::move(current));
   return names;
 }
 

@@ -7,8 +7,7 @@ namespace kelvo::sim {
 
 const SimWindows::Window* SimWindows::Lookup(WindowHandle window) {
   // Every call of the port passes through here: the place to charge its cost.
-  if (call_cost_ms_ != 0)
-    clock_.Advance(call_cost_ms_);
+  if (call_cost_ms_ != 0) clock_.Advance(call_cost_ms_);
   const auto found = std::find_if(z_order_.begin(), z_order_.end(),
                                   [window](const Window& w) { return w.handle == window; });
   return found == z_order_.end() ? nullptr : &*found;
@@ -16,13 +15,11 @@ const SimWindows::Window* SimWindows::Lookup(WindowHandle window) {
 
 WindowHandle SimWindows::NextTopLevelWindow(WindowHandle after) {
   if (after == 0) {
-    if (call_cost_ms_ != 0)
-      clock_.Advance(call_cost_ms_);
+    if (call_cost_ms_ != 0) clock_.Advance(call_cost_ms_);
     return z_order_.empty() ? 0 : z_order_.front().handle;
   }
   const Window* window = Lookup(after);
-  if (!window)
-    return 0;
+  if (!window) return 0;
   const std::size_t next = static_cast<std::size_t>(window - z_order_.data()) + 1;
   return next < z_order_.size() ? z_order_[next].handle : 0;
 }
@@ -54,8 +51,7 @@ std::string SimWindows::Title(WindowHandle window) {
 
 std::uint32_t SimWindows::Style(WindowHandle window) {
   const Window* found = Lookup(window);
-  if (!found)
-    return 0;
+  if (!found) return 0;
   return found->spec.visible ? found->spec.style | kStyleVisible
                              : found->spec.style & ~kStyleVisible;
 }
@@ -82,8 +78,7 @@ WindowHandle SimWindows::AddBehind(const WindowSpec& spec) {
 void SimWindows::Remove(WindowHandle window) {
   std::vector<WindowHandle> owned;
   for (const Window& w : z_order_) {
-    if (w.spec.owner == window)
-      owned.push_back(w.handle);
+    if (w.spec.owner == window) owned.push_back(w.handle);
   }
   std::erase_if(z_order_, [window](const Window& w) { return w.handle == window; });
   for (const WindowHandle handle : owned)
@@ -93,8 +88,7 @@ void SimWindows::Remove(WindowHandle window) {
 void SimWindows::RemoveWindowsOf(ProcessId process) {
   std::vector<WindowHandle> doomed;
   for (const Window& w : z_order_) {
-    if (w.spec.process == process)
-      doomed.push_back(w.handle);
+    if (w.spec.process == process) doomed.push_back(w.handle);
   }
   for (const WindowHandle handle : doomed)
     Remove(handle);
@@ -103,14 +97,12 @@ void SimWindows::RemoveWindowsOf(ProcessId process) {
 void SimWindows::Raise(WindowHandle window) {
   const auto found = std::find_if(z_order_.begin(), z_order_.end(),
                                   [window](const Window& w) { return w.handle == window; });
-  if (found != z_order_.end())
-    std::rotate(z_order_.begin(), found, found + 1);
+  if (found != z_order_.end()) std::rotate(z_order_.begin(), found, found + 1);
 }
 
 void SimWindows::SetVisible(WindowHandle window, bool visible) {
   for (Window& w : z_order_) {
-    if (w.handle == window)
-      w.spec.visible = visible;
+    if (w.handle == window) w.spec.visible = visible;
   }
 }
 
