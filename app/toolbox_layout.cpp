@@ -11,7 +11,7 @@ namespace {
 using K = ControlKind;
 using C = Control;
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlDef kControls[] = {
     {C::外形框1, K::ShapeBox, "外形框1", "", 16, 25, 96, 226},
     {C::单选框1, K::RadioButton, "单选框1", "3dsmax2014", 24, 35, 80, 24},
     {C::单选框2, K::RadioButton, "单选框2", "3dsmax2015", 24, 58, 80, 24},
@@ -39,12 +39,12 @@ constexpr ControlSpec kControls[] = {
     {C::透明标签3, K::TransparentLabel, "透明标签3", "", 10, 267, 456, 16},
 };
 
-constexpr TimerSpec kTimers[] = {
+constexpr TimerDef kTimers[] = {
     {Timer::时钟1, "时钟1", 1000},
     {Timer::时钟2, "时钟2", 0},
 };
 
-constexpr TooltipSpec kTooltips[] = {
+constexpr TooltipDef kTooltips[] = {
     {C::按钮1, "单击该按钮会前置最大化显示Max窗口。"},
     {C::按钮2, "将修改默认MAX文件的打开方式，提前选择对应MAX版本。"},
     {C::按钮3, "请注意！此操作将会关闭所有正在运行的max！！！此选项适用于所有版本。"},
@@ -62,7 +62,7 @@ constexpr TooltipSpec kTooltips[] = {
     {C::选择框2, "选中此项将在计算机即将卡死时压制MAX,注意暂不支持部分型号的CPU！！！"},
 };
 
-constexpr MenuItemSpec kTrayMenu[] = {
+constexpr MenuItemDef kTrayMenu[] = {
     {TrayMenuItem::打开界面, "打开界面"},
     {TrayMenuItem::帮助提示, "帮助提示"},
     {TrayMenuItem::关闭软件, "关闭软件"},
@@ -91,31 +91,31 @@ constexpr char kHelpTextBody[] =
 
 }  // namespace
 
-std::span<const ControlSpec> ControlTable() {
+std::span<const ControlDef> ControlTable() {
   return kControls;
 }
 
-const ControlSpec& Spec(Control control) {
+const ControlDef& Definition(Control control) {
   return *std::find_if(std::begin(kControls), std::end(kControls),
-                       [control](const ControlSpec& spec) { return spec.control == control; });
+                       [control](const ControlDef& def) { return def.control == control; });
 }
 
 int ControlId(Control control) {
   return kFirstControlId + static_cast<int>(control);
 }
 
-std::span<const TimerSpec> TimerTable() {
+std::span<const TimerDef> TimerTable() {
   return kTimers;
 }
-std::span<const TooltipSpec> TooltipTable() {
+std::span<const TooltipDef> TooltipTable() {
   return kTooltips;
 }
-std::span<const MenuItemSpec> TrayMenuTable() {
+std::span<const MenuItemDef> TrayMenuTable() {
   return kTrayMenu;
 }
 
 bool ShowsHandCursor(Control control) {
-  return Spec(control).kind == ControlKind::PushButton || control == Control::透明标签3;
+  return Definition(control).kind == ControlKind::PushButton || control == Control::透明标签3;
 }
 
 std::string HelpHint() {

@@ -26,7 +26,7 @@ enum class ControlKind {
   TransparentLabel
 };
 
-struct ControlSpec {
+struct ControlDef {
   Control control;
   ControlKind kind;
   const char* name;         // the name in the window definition, GBK
@@ -34,20 +34,20 @@ struct ControlSpec {
   int x, y, width, height;  // client coordinates
 };
 
-struct TimerSpec {
+struct TimerDef {
   Timer timer;
   const char* name;
   unsigned period_ms;  // at creation; 0 = stopped
 };
 
-struct TooltipSpec {
+struct TooltipDef {
   Control control;
   const char* text;
 };
 
 enum class TrayMenuItem { 打开界面 = 1, 帮助提示, 关闭软件 };
 
-struct MenuItemSpec {
+struct MenuItemDef {
   TrayMenuItem item;
   const char* caption;
 };
@@ -55,15 +55,15 @@ struct MenuItemSpec {
 inline constexpr char kTrayMenuCaption[] = "菜单";
 
 // In the order of the window definition (which is also the tab order).
-std::span<const ControlSpec> ControlTable();
+std::span<const ControlDef> ControlTable();
 // Child-window id of a control: a driver finds the control by it.
 int ControlId(Control control);
 inline constexpr int kFirstControlId = 1001;
-const ControlSpec& Spec(Control control);
-std::span<const TimerSpec> TimerTable();
+const ControlDef& Definition(Control control);
+std::span<const TimerDef> TimerTable();
 // In the order they are added at creation.
-std::span<const TooltipSpec> TooltipTable();
-std::span<const MenuItemSpec> TrayMenuTable();
+std::span<const TooltipDef> TooltipTable();
+std::span<const MenuItemDef> TrayMenuTable();
 
 // True for the nine push buttons and the hint label: they show the hand pointer.
 bool ShowsHandCursor(Control control);

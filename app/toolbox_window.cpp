@@ -93,7 +93,7 @@ bool ToolboxWindow::Create(HINSTANCE instance) {
 
   CreateControls();
   CreateTrayMenu();
-  for (const TimerSpec& timer : TimerTable())
+  for (const TimerDef& timer : TimerTable())
     SetTimerPeriod(timer.timer, timer.period_ms);
   OnToolboxCreated(system_, toolbox_, *this);
   AddTooltips();
@@ -110,11 +110,11 @@ void ToolboxWindow::CreateControls() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
   bool first_radio = true;
   bool after_radios = false;
-  for (const ControlSpec& spec : ControlTable()) {
-    KindStyle kind = StyleOf(spec.kind);
+  for (const ControlDef& def : ControlTable()) {
+    KindStyle kind = StyleOf(def.kind);
     DWORD style = kind.style;
     // The radio buttons form one group: the first starts it, the next tab stop ends it.
-    if (spec.kind == ControlKind::RadioButton) {
+    if (def.kind == ControlKind::RadioButton) {
       if (first_radio) style |= WS_GROUP | WS_TABSTOP;
       first_radio = false;
       after_radios = true;
@@ -123,12 +123,12 @@ void ToolboxWindow::CreateControls() {
       after_radios = false;
     }
     HWND control = CreateWindowExW(
-        0, kind.window_class, Wide(spec.caption).c_str(), style, spec.x, spec.y, spec.width,
-        spec.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec.control))),
-        instance, nullptr);
+        0, kind.window_class, Wide(def.caption).c_str(), style, def.x, def.y, def.width, def.height,
+        hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(def.control))), instance,
+        nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    controls_[Index(spec.control)] = control;
-    text_colours_[Index(spec.control)] = kColourBlack;
+    controls_[Index(def.control)] = control;
+    text_colours_[Index(def.control)] = kColourBlack;
   }
   // The frame and the status backdrop lie under the controls they surround.
   SetWindowPos(ControlWindow(Control::图片框1), HWND_BOTTOM, 0, 0, 0, 0,
@@ -145,7 +145,7 @@ void ToolboxWindow::AddTooltips() {
                                  nullptr, nullptr, nullptr);
   if (!tooltip) return;
   SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipMaxWidth);
-  for (const TooltipSpec& tip : TooltipTable()) {
+  for (const TooltipDef& tip : TooltipTable()) {
     std::wstring text = Wide(tip.text);
     TTTOOLINFOW info{};
     info.cbSize = sizeof(info);
@@ -159,7 +159,7 @@ void ToolboxWindow::AddTooltips() {
 
 void ToolboxWindow::CreateTrayMenu() {
   tray_menu_ = CreatePopupMenu();
-  for (const MenuItemSpec& item : TrayMenuTable()) {
+  for (const MenuItemDef& item : TrayMenuTable()) {
     AppendMenuW(tray_menu_, MF_STRING, static_cast<UINT_PTR>(item.item),
                 Wide(item.caption).c_str());
   }
@@ -298,7 +298,7 @@ void ToolboxWindow::OnCommand(int id, int code) {
     ShowHelpText(system_);
     return;
   }
-  const ControlKind kind = Spec(control).kind;
+  const ControlKind kind = Definition(control).kind;
   if (code == BN_CLICKED && (kind == ControlKind::PushButton || kind == ControlKind::CheckBox)) {
     OnControlClicked(system_, toolbox_, *this, control);
   }

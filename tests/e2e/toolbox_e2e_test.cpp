@@ -62,23 +62,23 @@ TEST_F(ToolboxEndToEnd, WindowShowsTitleAndEveryControlInPlace) {
   EXPECT_EQ(WindowText(window_), L"KelvoMAX工具箱_V0.10");
   EXPECT_TRUE(IsWindowVisible(window_));
   const RECT client = ClientRectOf(window_);
-  for (const ControlSpec& spec : ControlTable()) {
-    SCOPED_TRACE(Wide(spec.name));
-    auto control = FindControl(window_, ControlId(spec.control));
+  for (const ControlDef& def : ControlTable()) {
+    SCOPED_TRACE(Wide(def.name));
+    auto control = FindControl(window_, ControlId(def.control));
     ASSERT_TRUE(control);
-    EXPECT_EQ(control->window_class, ExpectedClass(spec.kind));
-    const std::string caption = spec.control == Control::透明标签3 ? HelpHint() : spec.caption;
+    EXPECT_EQ(control->window_class, ExpectedClass(def.kind));
+    const std::string caption = def.control == Control::透明标签3 ? HelpHint() : def.caption;
     EXPECT_EQ(control->caption, Wide(caption));
-    EXPECT_EQ(control->rect.left, spec.x);
-    EXPECT_EQ(control->rect.top, spec.y);
-    EXPECT_EQ(control->rect.right - control->rect.left, spec.width);
-    EXPECT_EQ(control->rect.bottom - control->rect.top, spec.height);
+    EXPECT_EQ(control->rect.left, def.x);
+    EXPECT_EQ(control->rect.top, def.y);
+    EXPECT_EQ(control->rect.right - control->rect.left, def.width);
+    EXPECT_EQ(control->rect.bottom - control->rect.top, def.height);
     // Everything lies inside the client area: nothing is cut off by the frame.
     EXPECT_LE(control->rect.right, client.right);
     EXPECT_LE(control->rect.bottom, client.bottom);
     EXPECT_TRUE(control->visible);
     EXPECT_TRUE(control->enabled);
-    EXPECT_EQ(control->checked, spec.control == Control::单选框1);
+    EXPECT_EQ(control->checked, def.control == Control::单选框1);
   }
 }
 

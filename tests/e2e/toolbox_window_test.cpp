@@ -34,12 +34,12 @@ class ToolboxWindowTest : public ::testing::Test {
 // Every caption must be readable in full at the fixed control sizes.
 TEST_F(ToolboxWindowTest, EveryCaptionFitsItsControl) {
   ToolboxWindow& window = window_;
-  for (const ControlSpec& spec : ControlTable()) {
-    if (spec.kind == ControlKind::ShapeBox || spec.kind == ControlKind::PictureBox) continue;
-    SCOPED_TRACE(spec.name);
-    HWND control = GetDlgItem(window.hwnd(), ControlId(spec.control));
+  for (const ControlDef& def : ControlTable()) {
+    if (def.kind == ControlKind::ShapeBox || def.kind == ControlKind::PictureBox) continue;
+    SCOPED_TRACE(def.name);
+    HWND control = GetDlgItem(window.hwnd(), ControlId(def.control));
     ASSERT_NE(control, nullptr);
-    const std::wstring caption = GbkToUtf16(window.Caption(spec.control)).c_str();
+    const std::wstring caption = GbkToUtf16(window.Caption(def.control)).c_str();
     HDC dc = GetDC(control);
     HGDIOBJ old =
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
@@ -47,14 +47,14 @@ TEST_F(ToolboxWindowTest, EveryCaptionFitsItsControl) {
     GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
     SelectObject(dc, old);
     ReleaseDC(control, dc);
-    int room = spec.width;
-    if (spec.kind == ControlKind::RadioButton || spec.kind == ControlKind::CheckBox) {
+    int room = def.width;
+    if (def.kind == ControlKind::RadioButton || def.kind == ControlKind::CheckBox) {
       room -= kCheckAreaWidth;
-    } else if (spec.kind == ControlKind::PushButton) {
+    } else if (def.kind == ControlKind::PushButton) {
       room -= kButtonMargin;
     }
     EXPECT_LE(size.cx, room) << "the caption needs " << size.cx << " pixels";
-    EXPECT_LE(size.cy, spec.height);
+    EXPECT_LE(size.cy, def.height);
   }
 }
 
@@ -71,7 +71,7 @@ TEST_F(ToolboxWindowTest, ElevenBalloonTipsInTableOrder) {
   const auto tips = TooltipTable();
   ASSERT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(tips.size()));
   for (std::size_t i = 0; i < tips.size(); ++i) {
-    SCOPED_TRACE(Spec(tips[i].control).name);
+    SCOPED_TRACE(Definition(tips[i].control).name);
     wchar_t text[1024] = {};
     TTTOOLINFOW info{};
     info.cbSize = sizeof(info);
@@ -87,14 +87,13 @@ TEST_F(ToolboxWindowTest, ElevenBalloonTipsInTableOrder) {
 // The pointer over a control, as the window answers WM_SETCURSOR for it.
 TEST_F(ToolboxWindowTest, HandPointerOverButtonsAndHintLabelOnly) {
   HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-  for (const ControlSpec& spec : ControlTable()) {
-    SCOPED_TRACE(spec.name);
+  for (const ControlDef& def : ControlTable()) {
+    SCOPED_TRACE(def.name);
     SetCursor(nullptr);
-    SendMessageW(window_.hwnd(), WM_SETCURSOR,
-                 reinterpret_cast<WPARAM>(ControlWindow(spec.control)),
+    SendMessageW(window_.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(ControlWindow(def.control)),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     const bool wants_hand =
-        spec.kind == ControlKind::PushButton || spec.control == Control::透明标签3;
+        def.kind == ControlKind::PushButton || def.control == Control::透明标签3;
     EXPECT_EQ(GetCursor() == hand, wants_hand);
   }
 }

@@ -153,9 +153,9 @@ TEST(VersionCatalogue, RadioButtonsMatchTheWindowDefinition) {
   for (const MaxVersion release : AllReleases()) {
     EXPECT_EQ(Year(release), expected_year);
     EXPECT_EQ(RadioCaption(release), "3dsmax" + std::to_string(expected_year));
-    const ControlSpec& spec = Spec(RadioButton(release));
-    EXPECT_EQ(spec.kind, ControlKind::RadioButton);
-    EXPECT_EQ(spec.caption, RadioCaption(release));
+    const ControlDef& def = Definition(RadioButton(release));
+    EXPECT_EQ(def.kind, ControlKind::RadioButton);
+    EXPECT_EQ(def.caption, RadioCaption(release));
     ++expected_year;
   }
 }

@@ -12,7 +12,7 @@
 namespace kelvo {
 namespace {
 
-using sim::WindowSpec;
+using sim::WindowDef;
 
 constexpr ProcessId kMax = 5120;
 constexpr ProcessId kOther = 6300;
@@ -26,7 +26,7 @@ class WindowSearchTest : public ::testing::Test {
     sim.processes.Add(kOther, "notepad.exe");
   }
   // Builds the desktop from the top down.
-  WindowHandle Below(const WindowSpec& spec) { return sim.windows.AddBehind(spec); }
+  WindowHandle Below(const WindowDef& def) { return sim.windows.AddBehind(def); }
   WindowHandle Foreign() { return Below({.process = kOther, .class_name = "Notepad"}); }
 
   sim::SimulatedSystem sim;

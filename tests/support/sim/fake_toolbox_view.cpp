@@ -7,12 +7,12 @@
 namespace kelvo::sim {
 
 FakeToolboxView::FakeToolboxView() {
-  for (const ControlSpec& spec : ControlTable()) {
-    state_[spec.control] = ControlState{.caption = spec.caption};
+  for (const ControlDef& def : ControlTable()) {
+    state_[def.control] = ControlState{.caption = def.caption};
   }
   state_.at(Control::单选框1).checked = true;
-  for (const TimerSpec& spec : TimerTable()) {
-    timers_[spec.timer] = TimerState{.period_ms = spec.period_ms};
+  for (const TimerDef& def : TimerTable()) {
+    timers_[def.timer] = TimerState{.period_ms = def.period_ms};
   }
 }
 
@@ -56,8 +56,8 @@ void FakeToolboxView::ChooseRadio(Control radio) {
 }
 
 void FakeToolboxView::ClearRadios() {
-  for (const ControlSpec& spec : ControlTable()) {
-    if (spec.kind == ControlKind::RadioButton) state_.at(spec.control).checked = false;
+  for (const ControlDef& def : ControlTable()) {
+    if (def.kind == ControlKind::RadioButton) state_.at(def.control).checked = false;
   }
 }
 

@@ -26,59 +26,58 @@ WindowHandle SimWindows::NextTopLevelWindow(WindowHandle after) {
 
 bool SimWindows::IsVisible(WindowHandle window) {
   const Window* found = Lookup(window);
-  return found && found->spec.visible;
+  return found && found->def.visible;
 }
 
 ProcessId SimWindows::OwnerProcess(WindowHandle window) {
   const Window* found = Lookup(window);
-  return found ? found->spec.process : 0;
+  return found ? found->def.process : 0;
 }
 
 WindowHandle SimWindows::Parent(WindowHandle window) {
   const Window* found = Lookup(window);
-  return found ? found->spec.owner : 0;
+  return found ? found->def.owner : 0;
 }
 
 std::string SimWindows::ClassName(WindowHandle window) {
   const Window* found = Lookup(window);
-  return found ? found->spec.class_name.substr(0, 259) : std::string();
+  return found ? found->def.class_name.substr(0, 259) : std::string();
 }
 
 std::string SimWindows::Title(WindowHandle window) {
   const Window* found = Lookup(window);
-  return found ? found->spec.title : std::string();
+  return found ? found->def.title : std::string();
 }
 
 std::uint32_t SimWindows::Style(WindowHandle window) {
   const Window* found = Lookup(window);
   if (!found) return 0;
-  return found->spec.visible ? found->spec.style | kStyleVisible
-                             : found->spec.style & ~kStyleVisible;
+  return found->def.visible ? found->def.style | kStyleVisible : found->def.style & ~kStyleVisible;
 }
 
-WindowHandle SimWindows::Make(const WindowSpec& spec, bool on_top) {
-  if (spec.owner != 0 && !Exists(spec.owner)) {
+WindowHandle SimWindows::Make(const WindowDef& def, bool on_top) {
+  if (def.owner != 0 && !Exists(def.owner)) {
     throw std::invalid_argument("the owner window does not exist");
   }
   const WindowHandle handle = next_handle_;
   next_handle_ += 0x0A06;  // handles are opaque; tests must not count on their values
-  const Window window{handle, spec};
+  const Window window{handle, def};
   z_order_.insert(on_top ? z_order_.begin() : z_order_.end(), window);
   return handle;
 }
 
-WindowHandle SimWindows::Add(const WindowSpec& spec) {
-  return Make(spec, /*on_top=*/true);
+WindowHandle SimWindows::Add(const WindowDef& def) {
+  return Make(def, /*on_top=*/true);
 }
 
-WindowHandle SimWindows::AddBehind(const WindowSpec& spec) {
-  return Make(spec, /*on_top=*/false);
+WindowHandle SimWindows::AddBehind(const WindowDef& def) {
+  return Make(def, /*on_top=*/false);
 }
 
 void SimWindows::Remove(WindowHandle window) {
   std::vector<WindowHandle> owned;
   for (const Window& w : z_order_) {
-    if (w.spec.owner == window) owned.push_back(w.handle);
+    if (w.def.owner == window) owned.push_back(w.handle);
   }
   std::erase_if(z_order_, [window](const Window& w) { return w.handle == window; });
   for (const WindowHandle handle : owned)
@@ -88,7 +87,7 @@ void SimWindows::Remove(WindowHandle window) {
 void SimWindows::RemoveWindowsOf(ProcessId process) {
   std::vector<WindowHandle> doomed;
   for (const Window& w : z_order_) {
-    if (w.spec.process == process) doomed.push_back(w.handle);
+    if (w.def.process == process) doomed.push_back(w.handle);
   }
   for (const WindowHandle handle : doomed)
     Remove(handle);
@@ -102,7 +101,7 @@ void SimWindows::Raise(WindowHandle window) {
 
 void SimWindows::SetVisible(WindowHandle window, bool visible) {
   for (Window& w : z_order_) {
-    if (w.handle == window) w.spec.visible = visible;
+    if (w.handle == window) w.def.visible = visible;
   }
 }
 

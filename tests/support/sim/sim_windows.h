@@ -10,7 +10,7 @@
 
 namespace kelvo::sim {
 
-struct WindowSpec {
+struct WindowDef {
   ProcessId process = 0;
   WindowHandle owner = 0;  // non-zero for an owned pop-up such as a dialog
   std::string class_name{};
@@ -35,8 +35,8 @@ class SimWindows : public WindowSystem {
 
   // Test side. A new window opens on top of all others; AddBehind puts it below all others,
   // which builds a desktop from the top down.
-  WindowHandle Add(const WindowSpec& spec);
-  WindowHandle AddBehind(const WindowSpec& spec);
+  WindowHandle Add(const WindowDef& def);
+  WindowHandle AddBehind(const WindowDef& def);
   // The window is destroyed, and the windows it owns with it.
   void Remove(WindowHandle window);
   // Every window of the process, as when it exits.
@@ -52,10 +52,10 @@ class SimWindows : public WindowSystem {
  private:
   struct Window {
     WindowHandle handle = 0;
-    WindowSpec spec;
+    WindowDef def;
   };
   const Window* Lookup(WindowHandle window);
-  WindowHandle Make(const WindowSpec& spec, bool on_top);
+  WindowHandle Make(const WindowDef& def, bool on_top);
 
   SimClock& clock_;
   std::vector<Window> z_order_;
