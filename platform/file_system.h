@@ -30,7 +30,7 @@ class FileSystem {
   virtual ~FileSystem() = default;
 
   // Attributes of a file or folder; nullopt when nothing is there.
-  virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
+  [[nodiscard]] virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
   // The folder's entries in listing order.
   virtual OsResult ListFolder(const std::string& path, std::vector<DirectoryEntry>& entries) = 0;
   // One level; fails when the parent is missing or the folder exists.

@@ -18,15 +18,18 @@ class Registry {
  public:
   virtual ~Registry() = default;
 
-  virtual bool KeyExists(RegistryRoot root, const std::string& key, RegistryView view) = 0;
+  [[nodiscard]] virtual bool KeyExists(RegistryRoot root, const std::string& key,
+                                       RegistryView view) = 0;
   // Deletes the key with all its subkeys and values.
   virtual OsResult DeleteTree(RegistryRoot root, const std::string& key, RegistryView view) = 0;
   // Sets the key's unnamed value as REG_SZ, creating the key path.
   virtual OsResult SetDefaultValue(RegistryRoot root, const std::string& key,
                                    const std::string& value) = 0;
   // The key's unnamed value, or a named value when a name is given.
-  virtual std::optional<std::string> ReadString(RegistryRoot root, const std::string& key,
-                                                const std::string& name, RegistryView view) = 0;
+  [[nodiscard]] virtual std::optional<std::string> ReadString(RegistryRoot root,
+                                                              const std::string& key,
+                                                              const std::string& name,
+                                                              RegistryView view) = 0;
 };
 
 }  // namespace kelvo
