@@ -22,7 +22,7 @@ inline constexpr std::uint32_t kAttributeReparsePoint = 0x400;
 
 struct DirectoryEntry {
   std::string name;  // without the folder; "." and ".." are never listed
-  std::uint32_t attributes = 0;
+  std::uint32_t attributes = 0;  // a link (junction, symbolic link) has kAttributeReparsePoint
 };
 
 class FileSystem {
@@ -35,7 +35,8 @@ class FileSystem {
   virtual OsResult ListFolder(const std::string& path, std::vector<DirectoryEntry>& entries) = 0;
   // One level; fails when the parent is missing or the folder exists.
   virtual OsResult MakeFolder(const std::string& path) = 0;
-  // Only an empty folder.
+  // Only an empty folder. A folder link (junction, directory symbolic link, mount point) is
+  // removed as a link, whatever its target holds.
   virtual OsResult RemoveFolder(const std::string& path) = 0;
   // Refused for a read-only file and a file that is open elsewhere.
   virtual OsResult RemoveFile(const std::string& path) = 0;

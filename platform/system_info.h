@@ -1,5 +1,4 @@
-// Facts about the machine: processors, memory, processor times. Its calls arrive with the
-// status monitor.
+// Facts about the machine: processors, memory, processor times.
 #pragma once
 
 namespace kelvo {
@@ -7,6 +6,9 @@ namespace kelvo {
 class SystemInfo {
  public:
   virtual ~SystemInfo() = default;
+
+  // Number of logical processors Windows reports (GetSystemInfo).
+  virtual unsigned ProcessorCount() = 0;
 };
 
 }  // namespace kelvo
