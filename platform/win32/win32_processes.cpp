@@ -5,6 +5,7 @@
 #include <tlhelp32.h>
 
 #include <cwchar>
+#include <string>
 
 #include "platform/win32/text_conversion.h"
 #include "platform/win32/unique_handle.h"
@@ -60,6 +61,36 @@ OsResult Win32Processes::SetPriorityClass(ProcessId id, std::uint32_t priority_c
 std::uint32_t Win32Processes::PriorityClass(ProcessId id) {
   const ProcessAccess process(id, PROCESS_QUERY_LIMITED_INFORMATION);
   return process ? ::GetPriorityClass(process.get()) : 0;
+}
+
+OsResult Win32Processes::Terminate(ProcessId id, std::uint32_t exit_code) {
+  const ProcessAccess process(id, PROCESS_TERMINATE);
+  if (!process) return OsResult::Failed(::GetLastError());
+  if (!::TerminateProcess(process.get(), exit_code)) return OsResult::Failed(::GetLastError());
+  return OsResult::Ok();
+}
+
+OsResult Win32Processes::SetAffinityMask(ProcessId id, std::uint32_t mask) {
+  const ProcessAccess process(id, PROCESS_SET_INFORMATION | PROCESS_QUERY_INFORMATION);
+  if (!process) return OsResult::Failed(::GetLastError());
+  if (!::SetProcessAffinityMask(process.get(), static_cast<DWORD_PTR>(mask))) {
+    return OsResult::Failed(::GetLastError());
+  }
+  return OsResult::Ok();
+}
+
+std::string Win32Processes::OwnExecutablePath() {
+  // GetModuleFileNameW cuts the path to the buffer without saying so on every system; a result
+  // that fills the buffer is asked again with a larger one, up to the longest path Windows has.
+  std::wstring path(MAX_PATH, L'\0');
+  while (true) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) return Utf16ToGbk(std::wstring_view(path.data(), length));
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 4);
+  }
 }
 
 }  // namespace kelvo

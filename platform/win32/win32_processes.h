@@ -12,6 +12,10 @@ class Win32Processes final : public Processes {
   OsResult SetPriorityClass(ProcessId id, std::uint32_t priority_class) override;
   // 0 when the process cannot be read.
   std::uint32_t PriorityClass(ProcessId id) override;
+  OsResult Terminate(ProcessId id, std::uint32_t exit_code) override;
+  OsResult SetAffinityMask(ProcessId id, std::uint32_t mask) override;
+  // The empty text when Windows cannot tell.
+  std::string OwnExecutablePath() override;
 };
 
 }  // namespace kelvo

@@ -1,10 +1,13 @@
-// Facts about the machine; its calls arrive with the status monitor.
+// Facts about the machine.
 #pragma once
 
 #include "platform/system_info.h"
 
 namespace kelvo {
 
-class Win32SystemInfo final : public SystemInfo {};
+class Win32SystemInfo final : public SystemInfo {
+ public:
+  unsigned ProcessorCount() override;
+};
 
 }  // namespace kelvo

@@ -45,6 +45,44 @@ std::uint32_t SimProcesses::PriorityClass(ProcessId id) {
   return process ? process->priority_class : 0;
 }
 
+OsResult SimProcesses::Terminate(ProcessId id, std::uint32_t exit_code) {
+  if (id == 0) id = current_;
+  if (!FindRunning(id)) return OsResult::Failed(kErrorInvalidParameter);
+  if (denied_.contains(id) || unkillable_.contains(id)) {
+    return OsResult::Failed(kErrorAccessDenied);
+  }
+  exit_codes_[id] = exit_code;
+  Remove(id);
+  return OsResult::Ok();
+}
+
+OsResult SimProcesses::SetAffinityMask(ProcessId id, std::uint32_t mask) {
+  if (id == 0) id = current_;
+  Running* process = FindRunning(id);
+  if (!process) return OsResult::Failed(kErrorInvalidParameter);
+  if (denied_.contains(id)) return OsResult::Failed(kErrorAccessDenied);
+  if (mask == 0) return OsResult::Failed(kErrorInvalidParameter);
+  const unsigned processors = processors_ ? processors_() : 0;
+  if (processors > 0 && processors < 32 && (mask >> processors) != 0) {
+    return OsResult::Failed(kErrorInvalidParameter);
+  }
+  process->affinity = mask;
+  return OsResult::Ok();
+}
+
+std::optional<std::uint32_t> SimProcesses::ExitCode(ProcessId id) const {
+  const auto found = exit_codes_.find(id);
+  if (found == exit_codes_.end()) return std::nullopt;
+  return found->second;
+}
+
+std::optional<std::uint32_t> SimProcesses::AffinityMask(ProcessId id) const {
+  for (const Running& process : table_) {
+    if (process.entry.id == id) return process.affinity;
+  }
+  return std::nullopt;
+}
+
 void SimProcesses::Add(ProcessId id, const std::string& exe_name, ProcessId parent_id) {
   std::u16string wide;
   for (const char c : exe_name) {
@@ -58,11 +96,16 @@ void SimProcesses::Add(ProcessId id, const std::string& exe_name, ProcessId pare
 
 void SimProcesses::Add(const ProcessEntry& entry) {
   if (IsRunning(entry.id)) throw std::invalid_argument("a process with this id runs already");
-  table_.push_back({entry});
+  Running running;
+  running.entry = entry;
+  table_.push_back(std::move(running));
+  exit_codes_.erase(entry.id);  // a new process under a reused id
 }
 
 void SimProcesses::Remove(ProcessId id) {
-  std::erase_if(table_, [id](const Running& process) { return process.entry.id == id; });
+  const auto removed =
+      std::erase_if(table_, [id](const Running& process) { return process.entry.id == id; });
+  if (removed > 0 && ended_) ended_(id);
 }
 
 bool SimProcesses::IsRunning(ProcessId id) const {

@@ -6,10 +6,15 @@ SimulatedSystem::SimulatedSystem(std::uint32_t start_tick)
     : clock(start_tick), windows(clock), dialogs(clock), system_{files,   registry,    processes,
                                                                  windows, dialogs,     clock,
                                                                  shell,   system_info, http,
-                                                                 accounts} {}
+                                                                 accounts} {
+  processes.SetProcessorSource([this] { return system_info.ProcessorCount(); });
+  processes.SetEndedHandler([this](ProcessId id) {
+    windows.RemoveWindowsOf(id);
+    accounts.Forget(id);
+  });
+}
 
 void SimulatedSystem::EndProcess(ProcessId id) {
-  windows.RemoveWindowsOf(id);
   processes.Remove(id);
 }
 

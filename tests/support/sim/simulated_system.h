@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/system.h"
+#include "tests/support/sim/sim_accounts.h"
 #include "tests/support/sim/sim_clock.h"
 #include "tests/support/sim/sim_dialogs.h"
 #include "tests/support/sim/sim_files.h"
@@ -15,9 +16,17 @@ namespace kelvo::sim {
 
 // These ports have no calls yet.
 class SimShell : public Shell {};
-class SimSystemInfo : public SystemInfo {};
 class SimHttp : public HttpTransport {};
-class SimAccounts : public Accounts {};
+
+class SimSystemInfo : public SystemInfo {
+ public:
+  unsigned ProcessorCount() override { return processors_; }
+  // Affinity masks naming a processor beyond the count are refused.
+  void SetProcessorCount(unsigned count) { processors_ = count; }
+
+ private:
+  unsigned processors_ = 8;
+};
 
 // Sixteen minutes after boot: far from the tick counter's wrap, and not 0.
 inline constexpr std::uint32_t kDefaultStartTick = 1'000'000;
@@ -31,7 +40,8 @@ class SimulatedSystem {
   // What the logic receives.
   System& system() { return system_; }
 
-  // The process exits and its windows go with it.
+  // The process exits; its windows and what the accounts knew of it go with it (so does every
+  // other way a process leaves the table: processes.Remove, a Terminate call of the logic).
   void EndProcess(ProcessId id);
 
   SimClock clock;
@@ -43,7 +53,7 @@ class SimulatedSystem {
   SimShell shell;
   SimSystemInfo system_info;
   SimHttp http;
-  SimAccounts accounts;
+  SimAccounts accounts{processes};
 
  private:
   System system_;
