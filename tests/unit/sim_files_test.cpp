@@ -153,5 +153,71 @@ TEST(SimFiles, AttributesAsWindowsReportsThem) {
   EXPECT_EQ(files.Attributes(R"(C:\missing)"), std::nullopt);
 }
 
+// A junction inside a tree that leads out of it: every path through the link reaches the
+// target, so a deletion that descends into it destroys the target's files, and removing the
+// link itself leaves them alone.
+class SimFilesLinkTest : public ::testing::Test {
+ protected:
+  SimFilesLinkTest() {
+    files.AddFile(R"(C:\Projects\scene.max)", "scene");
+    files.AddFile(R"(C:\Projects\maps\brick.png)", "brick");
+    files.AddFolder(R"(C:\Tree)");
+    files.AddFolderLink(R"(C:\Tree\Projects)", R"(C:\Projects)");
+    files.AddFileLink(R"(C:\Tree\scene.lnk)", R"(C:\Projects\scene.max)");
+  }
+
+  SimFiles files;
+};
+
+TEST_F(SimFilesLinkTest, ListsTheLinkAsAReparsePointAndItsPathAsTheTarget) {
+  std::vector<DirectoryEntry> entries;
+  ASSERT_TRUE(files.ListFolder(R"(C:\Tree)", entries).ok());
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].name, "Projects");
+  EXPECT_EQ(entries[0].attributes, kAttributeDirectory | kAttributeReparsePoint);
+  EXPECT_EQ(entries[1].attributes, kAttributeReparsePoint);
+  EXPECT_EQ(files.Attributes(R"(C:\Tree\projects\)"), kAttributeDirectory | kAttributeReparsePoint);
+
+  ASSERT_TRUE(files.ListFolder(R"(C:\Tree\Projects)", entries).ok());
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].name, "maps");
+  EXPECT_EQ(entries[1].name, "scene.max");
+  std::string bytes;
+  ASSERT_TRUE(files.ReadBytes(R"(C:\Tree\scene.lnk)", bytes).ok());
+  EXPECT_EQ(bytes, "scene");
+  // Links are listed, not followed.
+  EXPECT_THAT(files.Paths(R"(C:\Tree)"),
+              ElementsAre(R"(C:\Tree\Projects)", R"(C:\Tree\scene.lnk)"));
+}
+
+TEST_F(SimFilesLinkTest, ChangesThroughTheLinkReachTheTarget) {
+  EXPECT_TRUE(files.RemoveFile(R"(C:\Tree\Projects\maps\brick.png)").ok());
+  EXPECT_FALSE(files.Exists(R"(C:\Projects\maps\brick.png)"));
+  EXPECT_TRUE(files.RemoveFolder(R"(C:\Tree\Projects\maps)").ok());
+  EXPECT_FALSE(files.Exists(R"(C:\Projects\maps)"));
+}
+
+TEST_F(SimFilesLinkTest, RemovingALinkRemovesOnlyTheLink) {
+  EXPECT_EQ(files.RemoveFile(R"(C:\Tree\Projects)").error, kErrorAccessDenied);
+  EXPECT_EQ(files.RemoveFolder(R"(C:\Tree\scene.lnk)").error, kErrorDirectory);
+
+  EXPECT_TRUE(files.RemoveFolder(R"(C:\Tree\Projects)").ok());
+  EXPECT_TRUE(files.RemoveFile(R"(C:\Tree\scene.lnk)").ok());
+  EXPECT_TRUE(files.RemoveFolder(R"(C:\Tree)").ok());
+  EXPECT_THAT(files.Paths(R"(C:\Projects)"),
+              ElementsAre(R"(C:\Projects\maps)", R"(C:\Projects\maps\brick.png)",
+                          R"(C:\Projects\scene.max)"));
+}
+
+TEST_F(SimFilesLinkTest, ALinkThatLeadsNowhereCanStillBeRemoved) {
+  files.AddFolderLink(R"(C:\Tree\Gone)", R"(C:\Gone)");
+  files.AddFolderLink(R"(C:\Tree\Loop)", R"(C:\Tree\Loop)");
+  std::vector<DirectoryEntry> entries;
+  EXPECT_EQ(files.ListFolder(R"(C:\Tree\Gone)", entries).error, kErrorPathNotFound);
+  EXPECT_EQ(files.ListFolder(R"(C:\Tree\Loop)", entries).error, kErrorPathNotFound);
+  EXPECT_TRUE(files.RemoveFolder(R"(C:\Tree\Gone)").ok());
+  EXPECT_TRUE(files.RemoveFolder(R"(C:\Tree\Loop)").ok());
+}
+
 }  // namespace
 }  // namespace kelvo::sim

@@ -6,6 +6,10 @@ namespace {
 // 2026-01-01 00:00 UTC as a FILETIME.
 constexpr std::uint64_t kBootTime = 0x01DC'7AB1'9281'0000;
 
+std::string Key(const Sid& sid) {
+  return std::string(sid.begin(), sid.end());
+}
+
 }  // namespace
 
 Sid LocalAccountSid(std::uint32_t rid) {
@@ -44,9 +48,13 @@ std::optional<Sid> SimAccounts::TokenProcessOwner(ProcessId id) {
 }
 
 std::optional<std::string> SimAccounts::AccountName(const Sid& sid) {
-  const auto found = names_.find(sid);
+  const auto found = names_.find(Key(sid));
   if (found == names_.end()) return std::nullopt;
   return found->second;
+}
+
+void SimAccounts::AddAccount(const Sid& sid, const std::string& name) {
+  names_[Key(sid)] = name;
 }
 
 void SimAccounts::SetOwner(ProcessId id, const Sid& owner) {

@@ -34,7 +34,7 @@ class SimAccounts : public Accounts {
   void SetOwner(ProcessId id, const Sid& owner);
   void SetCreationTime(ProcessId id, std::uint64_t creation_time);
   // An account Windows can name.
-  void AddAccount(const Sid& sid, const std::string& name) { names_[sid] = name; }
+  void AddAccount(const Sid& sid, const std::string& name);
   // The terminal-session service is missing or refuses every question (as under Wine).
   void StopSessionService(bool stopped) { session_stopped_ = stopped; }
   // Only this process's owner is refused by the service.
@@ -52,7 +52,7 @@ class SimAccounts : public Accounts {
   SimProcesses& processes_;
   std::map<ProcessId, std::uint64_t> creation_times_;
   std::map<ProcessId, Sid> owners_;
-  std::map<Sid, std::string> names_;
+  std::map<std::string, std::string> names_;  // keyed by the SID's bytes
   std::set<ProcessId> session_refused_;
   std::set<ProcessId> token_refused_;
   bool session_stopped_ = false;

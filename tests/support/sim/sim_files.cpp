@@ -9,6 +9,8 @@ namespace kelvo::sim {
 namespace {
 
 constexpr std::uint32_t kStoredMask = ~(kAttributeDirectory | kAttributeNormal);
+// Windows gives up on a path that passes through more links than this.
+constexpr int kMaxLinkDepth = 31;
 // CREATE_ALWAYS with FILE_ATTRIBUTE_NORMAL does not open files with these.
 constexpr std::uint32_t kRefusesRecreate = kAttributeReadOnly | kAttributeHidden | kAttributeSystem;
 // CopyFile does not replace files with these.
@@ -46,14 +48,19 @@ std::uint32_t SimFiles::Reported(const Node& node) {
   return node.attributes == 0 ? kAttributeNormal : node.attributes;
 }
 
-SimFiles::Node* SimFiles::Find(const Names& names) const {
+SimFiles::Node* SimFiles::Find(const Names& names, bool follow_last, int depth) const {
+  if (depth > kMaxLinkDepth) return nullptr;
   const Children* level = &drives_;
   Node* node = nullptr;
-  for (const std::string& name : names) {
+  for (std::size_t i = 0; i < names.size(); ++i) {
     if (node && !node->folder) return nullptr;
-    const auto found = level->find(UpperName(name));
+    const auto found = level->find(UpperName(names[i]));
     if (found == level->end()) return nullptr;
     node = found->second.get();
+    if (!node->link_target.empty() && (follow_last || i + 1 < names.size())) {
+      node = Find(node->link_target, /*follow_last=*/true, depth + 1);
+      if (!node) return nullptr;
+    }
     level = &node->children;
   }
   return node;
@@ -85,7 +92,7 @@ OsResult SimFiles::Log(std::string operation, const std::string& path, OsResult 
 
 std::optional<std::uint32_t> SimFiles::Attributes(const std::string& path) {
   const auto names = Parse(path);
-  const Node* node = names ? Find(*names) : nullptr;
+  const Node* node = names ? Find(*names, /*follow_last=*/false) : nullptr;
   if (!node) return std::nullopt;
   return Reported(*node);
 }
@@ -104,7 +111,9 @@ OsResult SimFiles::ListFolder(const std::string& path, std::vector<DirectoryEntr
 OsResult SimFiles::MakeFolder(const std::string& path) {
   const auto names = Parse(path);
   if (!names) return Log("MakeFolder", path, OsResult::Failed(kErrorPathNotFound));
-  if (Find(*names)) return Log("MakeFolder", path, OsResult::Failed(kErrorAlreadyExists));
+  if (Find(*names, /*follow_last=*/false)) {
+    return Log("MakeFolder", path, OsResult::Failed(kErrorAlreadyExists));
+  }
   Node* parent = Find(Names(names->begin(), names->end() - 1));
   if (!parent || !parent->folder) {
     return Log("MakeFolder", path, OsResult::Failed(kErrorPathNotFound));
@@ -120,7 +129,7 @@ OsResult SimFiles::MakeFolder(const std::string& path) {
 OsResult SimFiles::RemoveFolder(const std::string& path) {
   const auto names = Parse(path);
   if (!names) return Log("RemoveFolder", path, OsResult::Failed(kErrorPathNotFound));
-  const Node* node = Find(*names);
+  const Node* node = Find(*names, /*follow_last=*/false);
   std::uint32_t error = 0;
   if (!node) {
     error = MissingError(*names);
@@ -143,7 +152,7 @@ OsResult SimFiles::RemoveFolder(const std::string& path) {
 OsResult SimFiles::RemoveFile(const std::string& path) {
   const auto names = Parse(path);
   if (!names) return Log("RemoveFile", path, OsResult::Failed(kErrorPathNotFound));
-  const Node* node = Find(*names);
+  const Node* node = Find(*names, /*follow_last=*/false);
   std::uint32_t error = 0;
   if (!node) {
     error = MissingError(*names);
@@ -164,7 +173,9 @@ OsResult SimFiles::WriteBytes(const std::string& path, std::string_view bytes) {
   if (!names) return Log("WriteBytes", path, OsResult::Failed(kErrorPathNotFound));
   Node* node = Find(*names);
   std::uint32_t error = 0;
-  if (node) {
+  if (!node && Find(*names, /*follow_last=*/false)) {
+    error = kErrorFileNotFound;  // a link that leads nowhere
+  } else if (node) {
     if (node->folder || Denied(*names)) {
       error = kErrorAccessDenied;
     } else if (node->held_open) {
@@ -205,11 +216,13 @@ OsResult SimFiles::ReadBytes(const std::string& path, std::string& bytes) {
 OsResult SimFiles::SetAttributes(const std::string& path, std::uint32_t attributes) {
   const auto names = Parse(path);
   if (!names) return Log("SetAttributes", path, OsResult::Failed(kErrorPathNotFound));
-  Node* node = Find(*names);
+  Node* node = Find(*names, /*follow_last=*/false);
   if (!node) return Log("SetAttributes", path, OsResult::Failed(MissingError(*names)));
   if (Denied(*names)) return Log("SetAttributes", path, OsResult::Failed(kErrorAccessDenied));
-  // Another process holding the file open does not stop an attribute change.
-  node->attributes = attributes & kStoredMask;
+  // Another process holding the file open does not stop an attribute change. Only making or
+  // removing a link changes whether something is one.
+  node->attributes = (attributes & kStoredMask & ~kAttributeReparsePoint) |
+                     (node->attributes & kAttributeReparsePoint);
   return Log("SetAttributes", path, OsResult::Ok());
 }
 
@@ -260,6 +273,10 @@ SimFiles::Node& SimFiles::Make(const std::string& path, bool folder) {
       throw std::invalid_argument("a file and a folder would share the path " + path);
     }
     node = slot.get();
+    if (!last && !node->link_target.empty()) {
+      node = Find(node->link_target);
+      if (!node || !node->folder) throw std::invalid_argument("a link on the way leads nowhere");
+    }
     level = &node->children;
   }
   return *node;
@@ -272,17 +289,43 @@ void SimFiles::AddFolder(const std::string& path) {
 void SimFiles::AddFile(const std::string& path, std::string_view bytes, std::uint32_t attributes) {
   Node& file = Make(path, /*folder=*/false);
   file.bytes.assign(bytes);
-  file.attributes = attributes & kStoredMask;
+  file.attributes = attributes & kStoredMask & ~kAttributeReparsePoint;
+}
+
+void SimFiles::AddLink(const std::string& path, const std::string& target, bool folder) {
+  const auto target_names = Parse(target);
+  if (!target_names) throw std::invalid_argument("not an absolute Windows path: " + target);
+  const auto names = Parse(path);
+  if (names && Find(*names, /*follow_last=*/false)) {
+    throw std::invalid_argument("something is at the link's path already: " + path);
+  }
+  Node& link = Make(path, folder);
+  link.attributes = kAttributeReparsePoint;
+  link.link_target = *target_names;
+}
+
+void SimFiles::AddFolderLink(const std::string& path, const std::string& target) {
+  AddLink(path, target, /*folder=*/true);
+}
+
+void SimFiles::AddFileLink(const std::string& path, const std::string& target) {
+  AddLink(path, target, /*folder=*/false);
+}
+
+bool SimFiles::IsLink(const std::string& path) const {
+  const auto names = Parse(path);
+  const Node* node = names ? Find(*names, /*follow_last=*/false) : nullptr;
+  return node && !node->link_target.empty();
 }
 
 bool SimFiles::Exists(const std::string& path) const {
   const auto names = Parse(path);
-  return names && Find(*names);
+  return names && Find(*names, /*follow_last=*/false);
 }
 
 bool SimFiles::IsFolder(const std::string& path) const {
   const auto names = Parse(path);
-  const Node* node = names ? Find(*names) : nullptr;
+  const Node* node = names ? Find(*names, /*follow_last=*/false) : nullptr;
   return node && node->folder;
 }
 
@@ -295,14 +338,14 @@ std::optional<std::string> SimFiles::Content(const std::string& path) const {
 
 void SimFiles::HoldOpen(const std::string& path) {
   const auto names = Parse(path);
-  Node* node = names ? Find(*names) : nullptr;
+  Node* node = names ? Find(*names, /*follow_last=*/false) : nullptr;
   if (!node) throw std::invalid_argument("nothing to hold open at " + path);
   node->held_open = true;
 }
 
 void SimFiles::Release(const std::string& path) {
   const auto names = Parse(path);
-  if (Node* node = names ? Find(*names) : nullptr) node->held_open = false;
+  if (Node* node = names ? Find(*names, /*follow_last=*/false) : nullptr) node->held_open = false;
 }
 
 void SimFiles::DenyChangesUnder(const std::string& path) {
@@ -319,7 +362,7 @@ void SimFiles::Collect(const Node& node, const std::string& path,
   for (const auto& [key, child] : node.children) {
     std::string child_path = path + "\\" + child->name;
     out.push_back(child_path);
-    if (child->folder) Collect(*child, child_path, out);
+    if (child->folder && child->link_target.empty()) Collect(*child, child_path, out);
   }
 }
 

@@ -1,6 +1,7 @@
 // An in-memory disk with the Windows rules the file operations meet: drive letters,
 // backslashes, names without letter case (but kept as written), attributes, read-only files,
-// files that another process holds open, and places the program has no rights to change.
+// files that another process holds open, places the program has no rights to change, and links
+// (junctions, symbolic links) that lead to another place on the disk.
 #pragma once
 
 #include <cstdint>
@@ -31,11 +32,15 @@ class SimFiles : public FileSystem {
   SimFiles();  // an empty drive C:
 
   // FileSystem.
+  // A link's own attributes (kAttributeReparsePoint with them), not its target's.
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
-  // In NTFS order: by name, letters compared as capitals.
+  // In NTFS order: by name, letters compared as capitals. A folder link lists its target's
+  // entries, as Windows does for a path through a junction.
   OsResult ListFolder(const std::string& path, std::vector<DirectoryEntry>& entries) override;
   OsResult MakeFolder(const std::string& path) override;
+  // A folder link is removed as the link; its target is not touched.
   OsResult RemoveFolder(const std::string& path) override;
+  // A file link is removed as the link.
   OsResult RemoveFile(const std::string& path) override;
   // As CreateFile with CREATE_ALWAYS and FILE_ATTRIBUTE_NORMAL: an existing read-only, hidden or
   // system file is refused with 5.
@@ -50,6 +55,13 @@ class SimFiles : public FileSystem {
   void AddFolder(const std::string& path);
   void AddFile(const std::string& path, std::string_view bytes = {},
                std::uint32_t attributes = kAttributeArchive);
+  // A junction (folder link) or a file symbolic link at `path` that leads to `target`; the target
+  // need not exist. Every path through the link reaches the target's entries: deleting
+  // "<link>\a.txt" deletes the target's a.txt.
+  void AddFolderLink(const std::string& path, const std::string& target);
+  void AddFileLink(const std::string& path, const std::string& target);
+  bool IsLink(const std::string& path) const;
+  // The path itself (a link counts as there, whatever its target).
   bool Exists(const std::string& path) const;
   bool IsFolder(const std::string& path) const;
   // The file's content; nullopt for a folder or nothing.
@@ -62,7 +74,7 @@ class SimFiles : public FileSystem {
   // Reading and listing still work.
   void DenyChangesUnder(const std::string& path);
   // Every file and folder at or below the path, in listing order, parents first, as written
-  // when added ("C:\Users\u1", "C:\Users\u1\a.ms").
+  // when added ("C:\Users\u1", "C:\Users\u1\a.ms"). Links are listed, not followed.
   std::vector<std::string> Paths(const std::string& under) const;
   const std::vector<FileCall>& calls() const { return calls_; }
 
@@ -76,12 +88,16 @@ class SimFiles : public FileSystem {
     std::string bytes;
     bool held_open = false;
     Children children;
+    std::vector<std::string> link_target;  // names, drive first; empty for anything but a link
   };
   using Names = std::vector<std::string>;  // drive ("C:") first
 
   static std::optional<Names> Parse(std::string_view path);
   static std::uint32_t Reported(const Node& node);
-  Node* Find(const Names& names) const;
+  // Links on the way are followed; the last name's link only with `follow_last`. nullptr when
+  // nothing is there or a link leads nowhere.
+  Node* Find(const Names& names, bool follow_last = true, int depth = 0) const;
+  void AddLink(const std::string& path, const std::string& target, bool folder);
   // 2 when only the last part is missing, 3 when a folder on the way is.
   std::uint32_t MissingError(const Names& names) const;
   bool Denied(const Names& names) const;
