@@ -32,13 +32,16 @@ int FindAllProcessIds(System& system, const std::string& exe_name, std::vector<P
 // -1, 0 or 1 as for the wide snapshot's names; a null string never equals a present one.
 int CompareWideNames(const char16_t* a, const char16_t* b, bool case_sensitive);
 
-// use_id false acts on the program's own process, whatever id is given.
+// use_id false acts on the program's own process, whatever id is given; by id, 0 is no process.
 bool SetProcessPriority(System& system, ProcessId id, bool use_id, int kind = kPriorityHigh);
 // Id 0 ends the program's own process. Does not wait until the process is gone.
 bool TerminateProcessById(System& system, ProcessId id);
 unsigned ProcessorCount(System& system);
-// The `count` highest-numbered of `processors` processors; 0 for a count of 0 or less.
+// The `count` highest-numbered of `processors` processors; 0 for a count of 0 or less, all of
+// them for a count above. A 32-bit mask names processors 0 to 31 only.
 std::uint32_t TopProcessorsMask(unsigned processors, int count);
+// Windows refuses a zero mask and the process keeps its affinity; failures are not reported.
+// Id 0 restrains nothing.
 void SetAffinityToTopProcessors(System& system, ProcessId id, int count);
 
 }  // namespace kelvo
