@@ -12,6 +12,8 @@ namespace kelvo {
 struct FileFailure {
   std::string path;
   std::uint32_t error = 0;  // Windows error code
+
+  friend bool operator==(const FileFailure&, const FileFailure&) = default;
 };
 
 // What a tree deletion did. Read-only files are kept on purpose (the guard files of the
