@@ -1,17 +1,44 @@
 #include "app/toolbox.h"
 
 #include "app/toolbox_layout.h"
+#include "maintenance/default_open.h"
+#include "maintenance/launch_with_max.h"
+#include "maintenance/reset_user_settings.h"
+#include "maintenance/uninstall_cleanup.h"
+#include "model/desktop_user.h"
+#include "procctl/process_toolkit.h"
 #include "procctl/window_toolkit.h"
 
 namespace kelvo {
 
-void OnToolboxCreated(System& /*system*/, Toolbox& /*toolbox*/, ToolboxView& view) {
+void OnToolboxCreated(System& system, Toolbox& toolbox, ToolboxView& view) {
+  toolbox.desktop_shell_id = FindProcessId(system, kDesktopShellName);
+  toolbox.desktop_user_name = ResolveDesktopUserName(system, toolbox.desktop_shell_id);
+  // Mirrors the setting on disk; ticking the box here does not run its click handler.
+  if (LaunchMarkerPresent(system)) view.SetChecked(Control::选择框1, true);
+  // The program keeps the high priority class for its whole life; a refusal changes nothing else.
+  SetProcessPriority(system, 0, /*use_id=*/false, kPriorityHigh);
   view.SetCaption(Control::透明标签3, HelpHint());
 }
 
-void OnControlClicked(System& /*system*/, Toolbox& /*toolbox*/, ToolboxView& /*view*/,
-                      Control /*control*/) {
-  // The operations behind the buttons and check boxes join here as they are built.
+void OnControlClicked(System& system, Toolbox& toolbox, ToolboxView& view, Control control) {
+  switch (control) {
+    case Control::按钮2:
+      SetDefaultOpen(system, view);
+      break;
+    case Control::按钮4:
+      ResetUserSettings(system, view, toolbox.desktop_user_name);
+      break;
+    case Control::按钮5:
+      UninstallCleanup(system, view, toolbox.desktop_user_name);
+      break;
+    case Control::选择框1:
+      LaunchWithMaxClicked(system, view);
+      break;
+    default:
+      // The other operations join here as they are built.
+      break;
+  }
 }
 
 void OnTimerTick(System& /*system*/, Toolbox& /*toolbox*/, ToolboxView& /*view*/, Timer /*timer*/) {

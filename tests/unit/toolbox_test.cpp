@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,81 @@ TEST_F(ToolboxTest, CreationWritesTheHintWithTheConfiguredWeChatName) {
   EXPECT_FALSE(view.IsChecked(Control::选择框2));
   EXPECT_EQ(view.TimerPeriod(Timer::时钟1), 1000u);
   EXPECT_EQ(view.TimerPeriod(Timer::时钟2), 0u);
+}
+
+TEST_F(ToolboxTest, CreationFindsTheDesktopUserMirrorsTheLaunchMarkerAndRaisesItself) {
+  constexpr ProcessId kShell = 2400;
+  sim.processes.Add(1900, "svchost.exe");
+  sim.processes.Add(kShell, "EXPLORER.EXE");
+  sim.processes.Add(2600, "explorer.exe");
+  const Sid user1 = sim::LocalAccountSid(1001);
+  sim.accounts.SetOwner(kShell, user1);
+  sim.accounts.AddAccount(user1, "user1");
+  sim.files.AddFile(R"(C:\Program Files (x86)\Kelvo\Setup.ini)");
+
+  OnToolboxCreated(system, toolbox, view);
+
+  EXPECT_EQ(toolbox.desktop_shell_id, kShell);
+  EXPECT_EQ(toolbox.desktop_user_name, "user1");
+  EXPECT_TRUE(view.IsChecked(Control::选择框1));
+  EXPECT_EQ(sim.processes.PriorityClass(sim::kOwnProcessId), 0x80u);
+  // Ticking the box mirrors the marker; the launch is not set up again.
+  EXPECT_TRUE(sim.files.calls().empty());
+  EXPECT_TRUE(sim.dialogs.boxes().empty());
+}
+
+TEST_F(ToolboxTest, CreationWithoutShellOrMarkerLeavesTheUserUnknownAndTheBoxUnticked) {
+  toolbox.desktop_user_name = "earlier";
+
+  OnToolboxCreated(system, toolbox, view);
+
+  EXPECT_EQ(toolbox.desktop_shell_id, 0u);
+  EXPECT_EQ(toolbox.desktop_user_name, "");
+  EXPECT_FALSE(view.IsChecked(Control::选择框1));
+  EXPECT_EQ(sim.processes.PriorityClass(sim::kOwnProcessId), 0x80u);
+}
+
+TEST_F(ToolboxTest, EachMaintenanceControlRunsItsOperation) {
+  struct Case {
+    Control control;
+    std::function<void(sim::SimulatedSystem&, sim::FakeToolboxView&)> arrange;
+    std::function<bool(sim::SimulatedSystem&)> ran;
+  };
+  const char* const user_dir = R"(C:\Users\user1\AppData\Local\Autodesk\3dsMax\2014 - 64bit)";
+  const Case cases[] = {
+      {Control::按钮2, [](sim::SimulatedSystem&, sim::FakeToolboxView&) {},
+       [](sim::SimulatedSystem& s) {
+         return s.registry.Value(RegistryRoot::ClassesRoot, R"(3dsmax\Shell\Open\Command)", "")
+             .has_value();
+       }},
+      {Control::按钮4,
+       [&](sim::SimulatedSystem& s, sim::FakeToolboxView&) { s.files.AddFolder(user_dir); },
+       [&](sim::SimulatedSystem& s) { return !s.files.Exists(user_dir); }},
+      {Control::按钮5,
+       [](sim::SimulatedSystem& s, sim::FakeToolboxView&) { s.dialogs.QueueAnswer(kAnswerNo); },
+       [](sim::SimulatedSystem& s) {
+         return s.dialogs.boxes().size() == 1 && s.dialogs.boxes()[0].style & kBoxYesNo;
+       }},
+      {Control::选择框1,
+       [](sim::SimulatedSystem& s, sim::FakeToolboxView& v) {
+         s.files.AddFolder(R"(C:\Program Files (x86))");
+         v.SetChecked(Control::选择框1, true);
+       },
+       [](sim::SimulatedSystem& s) {
+         return s.files.Exists(R"(C:\Program Files (x86)\Kelvo\Setup.ini)");
+       }},
+  };
+  for (const Case& c : cases) {
+    sim::SimulatedSystem fresh;
+    sim::FakeToolboxView fresh_view;
+    Toolbox state;
+    state.desktop_user_name = "user1";
+    c.arrange(fresh, fresh_view);
+
+    OnControlClicked(fresh.system(), state, fresh_view, c.control);
+
+    EXPECT_TRUE(c.ran(fresh)) << Definition(c.control).name;
+  }
 }
 
 TEST_F(ToolboxTest, TheHintTurnsRedUnderTheMouseAndBlackOffIt) {
