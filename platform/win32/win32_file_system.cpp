@@ -55,6 +55,50 @@ std::optional<std::wstring> FilePath(const std::string& path) {
   return wide;
 }
 
+// A folder path without the separators at its end, except the one of a drive root ("C:\\"
+// must not turn into "C:", the current folder of drive C). Windows follows a link whose path ends
+// in a separator on some systems (Wine does), so the link is looked at without them.
+std::wstring WithoutTrailingSeparators(std::wstring path) {
+  const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+  std::size_t end = path.size();
+  while (end > 1 && separator(path[end - 1]) && path[end - 2] != L':')
+    --end;
+  if (end == 0 || separator(path[end - 1])) return path;  // nothing but separators
+  path.resize(end);
+  return path;
+}
+
+bool IsLink(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// A link (junction, mount point, symbolic link) is removed through a handle to the link itself,
+// so that whatever it leads to stays as it is. Windows opens the link when asked to; a system
+// that follows it all the same (Wine 8 does, for the Unix symbolic links it reports as reparse
+// points) would remove the target instead, so there the removal is refused and nothing changes.
+OsResult RemoveLink(const std::wstring& path, bool folder) {
+  UniqueHandle link(
+      ::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!link) return LastError();
+  FILE_ATTRIBUTE_TAG_INFO opened{};
+  if (!::GetFileInformationByHandleEx(link.get(), FileAttributeTagInfo, &opened, sizeof opened)) {
+    return LastError();
+  }
+  if ((opened.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    return OsResult::Failed(ERROR_NOT_SUPPORTED);  // the handle is the target's
+  }
+  // The refusals RemoveDirectoryW and DeleteFileW give for the other kind.
+  const bool is_folder = (opened.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (folder && !is_folder) return OsResult::Failed(ERROR_DIRECTORY);
+  if (!folder && is_folder) return OsResult::Failed(ERROR_ACCESS_DENIED);
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  return Done(
+      ::SetFileInformationByHandle(link.get(), FileDispositionInfo, &dispose, sizeof dispose));
+}
+
 }  // namespace
 
 std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::string& path) {
@@ -103,12 +147,15 @@ OsResult Win32FileSystem::MakeFolder(const std::string& path) {
 OsResult Win32FileSystem::RemoveFolder(const std::string& path) {
   const auto wide = FilePath(path);
   if (!wide) return kInvalidName;
+  const std::wstring folder = WithoutTrailingSeparators(*wide);
+  if (IsLink(folder)) return RemoveLink(folder, /*folder=*/true);
   return Done(::RemoveDirectoryW(wide->c_str()));
 }
 
 OsResult Win32FileSystem::RemoveFile(const std::string& path) {
   const auto wide = FilePath(path);
   if (!wide) return kInvalidName;
+  if (IsLink(*wide)) return RemoveLink(*wide, /*folder=*/false);
   return Done(::DeleteFileW(wide->c_str()));
 }
 

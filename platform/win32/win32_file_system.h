@@ -13,6 +13,9 @@ class Win32FileSystem final : public FileSystem {
   // all (a drive root) lists as empty, not as a failure.
   OsResult ListFolder(const std::string& path, std::vector<DirectoryEntry>& entries) override;
   OsResult MakeFolder(const std::string& path) override;
+  // A link is removed as the link, through a handle opened on the link itself; where the system
+  // cannot open the link itself (Wine 8 follows Unix symbolic links) it is refused with
+  // ERROR_NOT_SUPPORTED rather than reaching its target.
   OsResult RemoveFolder(const std::string& path) override;
   OsResult RemoveFile(const std::string& path) override;
   OsResult WriteBytes(const std::string& path, std::string_view bytes) override;

@@ -19,8 +19,22 @@ namespace kelvo::test {
 std::string UniqueName(const std::string& prefix);
 std::wstring Wide(const std::string& gbk);  // GBK to UTF-16 without terminator
 
+// True under Wine (its ntdll exports wine_get_version).
+bool UnderWine();
+
+// A link at `link` that leads to the folder or file `target` (GBK, full paths). Under Wine a
+// Unix symbolic link made with ln -s, which Wine reports as a reparse point (CreateSymbolicLinkW
+// and FSCTL_SET_REPARSE_POINT make nothing there); on Windows a junction for a folder and a
+// symbolic link for a file (that one needs the right to create symbolic links). False when no
+// link could be made.
+bool MakeFolderLink(const std::string& link, const std::string& target);
+bool MakeFileLink(const std::string& link, const std::string& target);
+// Removes the link and never its target (under Wine with rm, since Wine deletes through links).
+void RemoveLink(const std::string& link);
+
 // A fresh folder under %TEMP% whose name holds Chinese characters (one of them has 0x5C as its
-// second GBK byte). Removed at the end with everything in it, read-only files included.
+// second GBK byte). Removed at the end with everything in it, read-only files included; links
+// in it are removed as links, whatever they lead to.
 class TempFolder {
  public:
   TempFolder();
