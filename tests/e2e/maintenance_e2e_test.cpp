@@ -1,0 +1,257 @@
+// The release maintenance buttons, clicked in the running program, checked on disk and in the
+// registry of the test's Wine prefix.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/toolbox_layout.h"
+#include "app/toolbox_window.h"
+#include "model/version_catalogue.h"
+#include "platform/win32/text_conversion.h"
+#include "tests/e2e/driver/driver.h"
+
+namespace kelvo::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kBoxTimeoutMs = 10000;
+constexpr wchar_t kLaunchFolder[] = L"C:\\Program Files (x86)\\Kelvo";
+
+std::wstring Wide(const std::string& gbk) {
+  return GbkToUtf16(gbk).c_str();
+}
+
+std::wstring Environment(const wchar_t* name) {
+  const wchar_t* value = _wgetenv(name);
+  return value ? value : L"";
+}
+
+// The desktop shell runs as the same account as the tests.
+std::wstring UserDir(MaxVersion release) {
+  wchar_t name[256] = {};
+  DWORD size = static_cast<DWORD>(std::size(name));
+  GetUserNameW(name, &size);
+  return std::wstring(L"C:\\Users\\") + name + Wide(UserDirSuffix(release));
+}
+
+void MakeFile(const fs::path& path, const std::string& bytes = "x") {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void RemoveTree(const fs::path& path) {
+  std::error_code ignored;
+  for (const auto& entry : fs::recursive_directory_iterator(path, ignored)) {
+    SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  fs::remove_all(path, ignored);
+}
+
+HKEY CreateKey(HKEY root, const std::wstring& key, REGSAM view = KEY_WOW64_64KEY) {
+  HKEY handle = nullptr;
+  RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &handle,
+                  nullptr);
+  return handle;
+}
+
+void MakeKey(HKEY root, const std::wstring& key, REGSAM view = KEY_WOW64_64KEY) {
+  if (HKEY handle = CreateKey(root, key, view)) RegCloseKey(handle);
+}
+
+bool KeyExists(HKEY root, const std::wstring& key, REGSAM view = KEY_WOW64_64KEY) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS) return false;
+  RegCloseKey(handle);
+  return true;
+}
+
+void DeleteKey(HKEY root, const std::wstring& key, REGSAM view = KEY_WOW64_64KEY) {
+  HKEY base = nullptr;
+  if (RegOpenKeyExW(root, L"", 0, KEY_ALL_ACCESS | view, &base) == ERROR_SUCCESS) {
+    RegDeleteTreeW(base, key.c_str());
+    RegCloseKey(base);
+  }
+}
+
+std::wstring DefaultValue(HKEY root, const std::wstring& key) {
+  wchar_t value[1024] = {};
+  DWORD size = sizeof(value);
+  if (RegGetValueW(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) !=
+      ERROR_SUCCESS) {
+    return L"<missing>";
+  }
+  return value;
+}
+
+// A fresh toolbox for every test, as a user starts it.
+class MaintenanceEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override { StartToolbox(); }
+  void TearDown() override { program_.Stop(); }
+
+  void StartToolbox() {
+    program_.Stop();
+    auto started = StartProgram(Environment(L"KELVO_TOOLBOX_EXE"));
+    ASSERT_TRUE(started) << "cannot start the toolbox";
+    program_ = std::move(*started);
+    window_ = WaitForWindow(program_.id(), kToolboxWindowClass, kStartTimeoutMs);
+    ASSERT_NE(window_, nullptr) << "the toolbox window did not come up";
+  }
+
+  bool Checked(Control control) {
+    auto info = FindControl(window_, ControlId(control));
+    return info && info->checked;
+  }
+
+  void Choose(MaxVersion release) {
+    ClickControl(window_, ControlId(RadioButton(release)));
+    for (int i = 0; i < 100 && !Checked(RadioButton(release)); ++i)
+      Sleep(20);
+    ASSERT_TRUE(Checked(RadioButton(release)));
+  }
+
+  struct Box {
+    std::wstring title;
+    std::wstring text;
+  };
+
+  // Clicks the control and answers the message box that follows with the button.
+  Box ClickAndAnswer(Control control, int button = IDOK) {
+    ClickControl(window_, ControlId(control));
+    return Answer(button);
+  }
+
+  Box Answer(int button) {
+    HWND box = WaitForMessageBox(program_.id(), kBoxTimeoutMs);
+    if (!box) return {L"<no box>", L""};
+    Box seen{WindowText(box), MessageBoxText(box)};
+    EXPECT_TRUE(PressMessageBoxButton(box, button));
+    return seen;
+  }
+
+  Started program_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(MaintenanceEndToEnd, DefaultOpenRegistersTheChosenRelease) {
+  Choose(MaxVersion::R2020);
+  const Box box = ClickAndAnswer(Control::按钮2);
+  EXPECT_EQ(box.title, L"通知");
+  EXPECT_EQ(box.text, L"默认打开方式修改成功。");
+  const std::wstring command = DefaultValue(HKEY_CLASSES_ROOT, L"3dsmax\\Shell\\Open\\Command");
+  EXPECT_EQ(command, L"\"C:\\Program Files\\Autodesk\\3ds Max 2020\\\\3dsmax.exe\" \"%1\"");
+  EXPECT_EQ(command.size(), 57u);
+}
+
+TEST_F(MaintenanceEndToEnd, ResetRemovesOnlyTheChosenReleasesUserFolder) {
+  const MaxVersion releases[] = {MaxVersion::R2015, MaxVersion::R2016, MaxVersion::R2017};
+  for (MaxVersion release : releases)
+    MakeFile(fs::path(UserDir(release)) / L"ENU" / L"a.ini");
+
+  Choose(MaxVersion::R2016);
+  const Box box = ClickAndAnswer(Control::按钮4);
+  EXPECT_EQ(box.title, L"通知");
+  EXPECT_EQ(box.text, L"3DMAX重置完成！");
+  EXPECT_FALSE(fs::exists(UserDir(MaxVersion::R2016)));
+  EXPECT_TRUE(fs::exists(fs::path(UserDir(MaxVersion::R2015)) / L"ENU" / L"a.ini"));
+  EXPECT_TRUE(fs::exists(fs::path(UserDir(MaxVersion::R2017)) / L"ENU" / L"a.ini"));
+  for (MaxVersion release : releases)
+    RemoveTree(UserDir(release));
+}
+
+TEST_F(MaintenanceEndToEnd, UninstallCleanupAsksFirstThenRemovesTheRelease) {
+  const std::wstring install_2016 = Wide(InstallDir(MaxVersion::R2016));
+  const std::wstring install_2015 = Wide(InstallDir(MaxVersion::R2015));
+  MakeFile(fs::path(install_2016) / L"3dsmax.exe");
+  MakeFile(fs::path(install_2015) / L"3dsmax.exe");
+  MakeFile(fs::path(UserDir(MaxVersion::R2016)) / L"ENU" / L"a.ini");
+  MakeKey(HKEY_CURRENT_USER, L"Software\\Autodesk\\3dsMax\\18.0");
+  MakeKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Autodesk\\3dsMax\\18.0");
+  MakeKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Autodesk\\3dsMax\\18.0");
+  const std::wstring products = L"SOFTWARE\\Classes\\Installer\\Products\\";
+  for (const char* code : ProductCodes(MaxVersion::R2016))
+    MakeKey(HKEY_LOCAL_MACHINE, products + Wide(code));
+  const std::wstring code_2015 = products + Wide(ProductCodes(MaxVersion::R2015)[0]);
+  MakeKey(HKEY_LOCAL_MACHINE, code_2015);
+
+  Choose(MaxVersion::R2016);
+  const Box question = ClickAndAnswer(Control::按钮5, IDNO);
+  EXPECT_EQ(question.text, L"请确认当前已处于非正常卸载状态,将执行清理注册表及删除MAX残留操作。");
+  EXPECT_EQ(WaitForMessageBox(program_.id(), 700), nullptr) << "No must end the operation";
+  EXPECT_TRUE(fs::exists(install_2016));
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Autodesk\\3dsMax"));
+
+  ClickAndAnswer(Control::按钮5, IDYES);
+  const Box done = Answer(IDOK);
+  EXPECT_EQ(done.title, L"通知");
+  EXPECT_EQ(done.text, L"MAX残留清理完毕！");
+  EXPECT_FALSE(fs::exists(install_2016));
+  EXPECT_FALSE(fs::exists(UserDir(MaxVersion::R2016)));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Autodesk\\3dsMax"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Autodesk\\3dsMax"));
+  for (const char* code : ProductCodes(MaxVersion::R2016)) {
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, products + Wide(code))) << code;
+  }
+  // What belongs to other releases, and the 32-bit view's settings, stay.
+  EXPECT_TRUE(fs::exists(fs::path(install_2015) / L"3dsmax.exe"));
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, code_2015));
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Autodesk\\3dsMax\\18.0"));
+
+  RemoveTree(install_2015);
+  DeleteKey(HKEY_LOCAL_MACHINE, code_2015);
+  DeleteKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\Autodesk\\3dsMax");
+}
+
+TEST_F(MaintenanceEndToEnd, LaunchWithMaxInstallsIntoInstalledReleasesAndIsRemembered) {
+  const MaxVersion installed[] = {MaxVersion::R2014, MaxVersion::R2020};
+  for (MaxVersion release : installed)
+    fs::create_directories(Wide(InstallStartupDir(release)));
+  const std::string script =
+      "shellLaunch \"C:\\Program Files (x86)\\Kelvo\\KelvoMAX工具.exe\" \"AutoStartUp\"";
+  const fs::path launch_folder(kLaunchFolder);
+
+  ClickControl(window_, ControlId(Control::选择框1));
+  EXPECT_EQ(WaitForMessageBox(program_.id(), 1500), nullptr) << "ticking shows nothing";
+  EXPECT_TRUE(Checked(Control::选择框1));
+  EXPECT_TRUE(fs::exists(launch_folder / L"KelvoMAX工具.exe"));
+  EXPECT_TRUE(fs::exists(launch_folder / L"Setup.ini"));
+  EXPECT_EQ(fs::file_size(launch_folder / L"Setup.ini"), 0u);
+  for (MaxVersion release : AllReleases()) {
+    const fs::path file(Wide(LaunchScriptFile(release)));
+    if (release == MaxVersion::R2014 || release == MaxVersion::R2020) {
+      EXPECT_EQ(ReadFile(file), script) << Year(release);
+    } else {
+      EXPECT_FALSE(fs::exists(file)) << Year(release);
+    }
+  }
+
+  StartToolbox();
+  EXPECT_TRUE(Checked(Control::选择框1)) << "the marker is remembered";
+
+  ClickControl(window_, ControlId(Control::选择框1));
+  EXPECT_EQ(WaitForMessageBox(program_.id(), 1500), nullptr) << "unticking shows nothing";
+  EXPECT_FALSE(fs::exists(launch_folder));
+  for (MaxVersion release : installed)
+    EXPECT_FALSE(fs::exists(Wide(LaunchScriptFile(release))));
+
+  StartToolbox();
+  EXPECT_FALSE(Checked(Control::选择框1));
+  for (MaxVersion release : installed)
+    RemoveTree(Wide(InstallDir(release)));
+}
+
+}  // namespace
+}  // namespace kelvo::e2e
