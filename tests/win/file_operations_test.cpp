@@ -80,6 +80,34 @@ TEST_F(FileOperationsTest, TreeDeletionRemovesDotFilesAndTheFolder) {
   EXPECT_FALSE(Exists(tree));
 }
 
+// A link inside the tree leads out of it: the deletion must never reach what it leads to. Wine
+// cannot remove a link without going through it, so there the link is reported and stays;
+// Windows removes it as a link. Either way the outside folder keeps every file.
+TEST_F(FileOperationsTest, ALinkToAFolderOutsideTheTreeIsNeverFollowed) {
+  const std::string outside = folder_.Join("外面");
+  const std::string tree = folder_.Join("树");
+  MakeFolders({outside, outside + "\\sub", tree, tree + "\\a"});
+  Write(outside + "\\keep.ms", "outside");
+  Write(outside + "\\sub\\keep2.ms", "outside too");
+  Write(tree + "\\a\\inside.ms");
+  ASSERT_TRUE(test::MakeFolderLink(tree + "\\a\\link", outside));
+
+  const DeletionReport report = DeleteDirectoryTree(system_, tree);
+
+  EXPECT_EQ(Read(outside + "\\keep.ms"), "outside");
+  EXPECT_EQ(Read(outside + "\\sub\\keep2.ms"), "outside too");
+  EXPECT_FALSE(Exists(tree + "\\a\\inside.ms"));
+  if (test::UnderWine()) {
+    ASSERT_EQ(report.failed.size(), 1u);
+    EXPECT_EQ(report.failed[0].path, tree + "\\a\\link");
+    EXPECT_FALSE(report.removed);
+    test::RemoveLink(tree + "\\a\\link");
+  } else {
+    EXPECT_TRUE(report.removed);
+    EXPECT_TRUE(report.Complete());
+  }
+}
+
 TEST_F(FileOperationsTest, AFileHeldOpenIsReportedWithTheSharingViolation) {
   const std::string tree = folder_.Join("占用");
   MakeFolders({tree, tree + "\\sub"});
