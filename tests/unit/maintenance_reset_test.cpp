@@ -31,13 +31,6 @@ class ResetTest : public ::testing::Test {
     view.ChooseRadio(Control::单选框3);
   }
 
-  std::vector<std::string> Texts() const {
-    std::vector<std::string> texts;
-    for (const sim::ShownBox& box : sim.dialogs.boxes())
-      texts.push_back(box.text);
-    return texts;
-  }
-
   sim::SimulatedSystem sim;
   System& system = sim.system();
   sim::FakeToolboxView view;
@@ -95,7 +88,7 @@ TEST_F(ResetTest, AnUnknownDesktopUserDeletesNothingAndSaysWhy) {
   ResetUserSettings(system, view, "");
 
   EXPECT_TRUE(sim.files.calls().empty());
-  EXPECT_THAT(Texts(), ElementsAre("未能确定当前桌面用户，已跳过用户配置目录。"));
+  EXPECT_THAT(sim.dialogs.texts(), ElementsAre("未能确定当前桌面用户，已跳过用户配置目录。"));
   EXPECT_EQ(sim.dialogs.boxes()[0].title, "警告");
 }
 

@@ -71,13 +71,6 @@ class UninstallCleanupTest : public ::testing::Test {
     view.ChooseRadio(Control::单选框3);
   }
 
-  std::vector<std::string> Texts() const {
-    std::vector<std::string> texts;
-    for (const sim::ShownBox& box : sim.dialogs.boxes())
-      texts.push_back(box.text);
-    return texts;
-  }
-
   sim::SimulatedSystem sim;
   System& system = sim.system();
   sim::FakeToolboxView view;
@@ -114,7 +107,7 @@ TEST_F(UninstallCleanupTest, RemovesTheReleasesLeftoversAndKeepsTheOthers) {
   EXPECT_FALSE(
       sim.registry.HasKey(RegistryRoot::LocalMachine, std::string(kProducts) + kFirst2016Code));
   EXPECT_TRUE(sim.registry.HasKey(RegistryRoot::LocalMachine, std::string(kProducts) + k2015Code));
-  EXPECT_THAT(Texts(), ElementsAre(kCleanupQuestion, "MAX残留清理完毕！"));
+  EXPECT_THAT(sim.dialogs.texts(), ElementsAre(kCleanupQuestion, "MAX残留清理完毕！"));
   EXPECT_EQ(sim.dialogs.boxes()[1].title, "通知");
   EXPECT_EQ(sim.dialogs.boxes()[1].style, kBoxOk | kBoxTaskModal);
 }
@@ -197,7 +190,7 @@ TEST_F(UninstallCleanupTest, WithoutAChosenReleaseYesDeletesNothingAndIsDone) {
 
   EXPECT_THAT(sim.files.calls(), IsEmpty());
   EXPECT_THAT(sim.registry.calls(), IsEmpty());
-  EXPECT_THAT(Texts(), ElementsAre(kCleanupQuestion, "MAX残留清理完毕！"));
+  EXPECT_THAT(sim.dialogs.texts(), ElementsAre(kCleanupQuestion, "MAX残留清理完毕！"));
 }
 
 TEST_F(UninstallCleanupTest, WhatCouldNotBeRemovedIsListed) {
@@ -209,7 +202,7 @@ TEST_F(UninstallCleanupTest, WhatCouldNotBeRemovedIsListed) {
   UninstallCleanup(system, view, "user1");
 
   // Product codes that were never registered are not among them.
-  EXPECT_THAT(Texts(),
+  EXPECT_THAT(sim.dialogs.texts(),
               ElementsAre(kCleanupQuestion,
                           "MAX残留清理未完成，以下项目未能删除（需要管理员权限或正被占用）："
                           "\r\nC:\\Program Files\\Autodesk\\3ds Max 2016\\"
@@ -232,8 +225,9 @@ TEST_F(UninstallCleanupTest, AnUnknownDesktopUserSkipsTheUserFolderAndSaysWhy) {
   EXPECT_TRUE(sim.files.Exists(kUser2016));
   EXPECT_FALSE(sim.files.Exists(kInstall2016));
   EXPECT_FALSE(sim.registry.HasKey(RegistryRoot::LocalMachine, R"(SOFTWARE\Autodesk\3dsMax)"));
-  EXPECT_THAT(Texts(), ElementsAre(kCleanupQuestion, "未能确定当前桌面用户，已跳过用户配置目录。",
-                                   "MAX残留清理完毕！"));
+  EXPECT_THAT(sim.dialogs.texts(),
+              ElementsAre(kCleanupQuestion, "未能确定当前桌面用户，已跳过用户配置目录。",
+                          "MAX残留清理完毕！"));
   EXPECT_EQ(sim.dialogs.boxes()[1].title, "警告");
 }
 

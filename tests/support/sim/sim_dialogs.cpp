@@ -75,4 +75,11 @@ void SimDialogs::QueueTimeout() {
   replies_.push_back([this](const ShownBox& box) { return LeaveAlone(clock_, box); });
 }
 
+std::vector<std::string> SimDialogs::texts() const {
+  std::vector<std::string> texts;
+  for (const ShownBox& box : boxes_)
+    texts.push_back(box.text);
+  return texts;
+}
+
 }  // namespace kelvo::sim

@@ -50,6 +50,8 @@ class SimDialogs : public Dialogs {
 
   // Every box shown so far, in order, including those still open.
   const std::vector<ShownBox>& boxes() const { return boxes_; }
+  // The texts of the boxes shown so far, in order.
+  std::vector<std::string> texts() const;
   int OpenBoxes() const { return open_; }
   std::size_t QueuedReplies() const { return replies_.size(); }
 
