@@ -7,6 +7,7 @@
 #include "maintenance/uninstall_cleanup.h"
 #include "model/desktop_user.h"
 #include "procctl/process_toolkit.h"
+#include "procctl/status_monitor.h"
 #include "procctl/window_toolkit.h"
 
 namespace kelvo {
@@ -19,6 +20,8 @@ void OnToolboxCreated(System& system, Toolbox& toolbox, ToolboxView& view) {
   // The program keeps the high priority class for its whole life; a refusal changes nothing else.
   SetProcessPriority(system, 0, /*use_id=*/false, kPriorityHigh);
   view.SetCaption(Control::透明标签3, HelpHint());
+  // The first status tick measures from here, so no tick waits for a second sample.
+  TakeCpuBaseline(system, toolbox.status.cpu);
 }
 
 void OnControlClicked(System& system, Toolbox& toolbox, ToolboxView& view, Control control) {
@@ -41,8 +44,15 @@ void OnControlClicked(System& system, Toolbox& toolbox, ToolboxView& view, Contr
   }
 }
 
-void OnTimerTick(System& /*system*/, Toolbox& /*toolbox*/, ToolboxView& /*view*/, Timer /*timer*/) {
-  // 时钟1 drives the status monitor and 时钟2 the freeze guard, once they are built.
+void OnTimerTick(System& system, Toolbox& toolbox, ToolboxView& view, Timer timer) {
+  switch (timer) {
+    case Timer::时钟1:
+      StatusTick(system, toolbox.status, view);
+      break;
+    case Timer::时钟2:
+      // The freeze guard joins here once it is built.
+      break;
+  }
 }
 
 void OnMouseOverHintLabel(ToolboxView& view) {

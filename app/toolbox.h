@@ -6,6 +6,7 @@
 
 #include "platform/system.h"
 #include "platform/toolbox_view.h"
+#include "procctl/status_monitor.h"
 
 namespace kelvo {
 
@@ -16,6 +17,8 @@ inline constexpr std::uint32_t kHelpBoxTimeoutMs = 720000;  // 12 minutes
 struct Toolbox {
   ProcessId desktop_shell_id = 0;
   std::string desktop_user_name;
+  // The status tick's published values (status.values) and what it keeps between ticks.
+  StatusMonitor status;
 };
 
 // Creation steps, run once before the window is first shown.

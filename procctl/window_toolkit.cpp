@@ -1,5 +1,7 @@
 #include "procctl/window_toolkit.h"
 
+#include "procctl/process_toolkit.h"
+
 namespace kelvo {
 namespace {
 
@@ -40,6 +42,15 @@ WindowHandle FindTopLevelWindow(System& system, ProcessId process, const WindowS
     system.pump.DispatchPending();
   }
   return 0;
+}
+
+WindowHandle MainWindowOf(System& system, ProcessId process) {
+  return FindTopLevelWindow(system, process, {.timeout_ms = kMainWindowSearchMs});
+}
+
+WindowHandle FindMainWindowByProcessName(System& system, const std::string& exe_name) {
+  const ProcessId process = FindProcessId(system, exe_name);
+  return process == 0 ? kNoSuchProcess : MainWindowOf(system, process);
 }
 
 int TimedMessageBox(System& system, const std::string& text, const TimedBoxOptions& options) {

@@ -13,6 +13,10 @@ inline constexpr char kTimedBoxDefaultTitle[] = "友情提醒";
 inline constexpr std::uint32_t kTimedBoxDefaultTimeoutMs = 5000;
 // Searches without a given time-out are bounded by a year.
 inline constexpr std::int64_t kUnboundedSearchMs = 31536000;
+// The main-window lookup runs on every status tick, so it is kept short.
+inline constexpr std::int64_t kMainWindowSearchMs = 100;
+// FindMainWindowByProcessName's answer when no process has the name.
+inline constexpr WindowHandle kNoSuchProcess = -1;
 
 struct WindowSearch {
   std::optional<std::string> title_part{};  // case-sensitive substring of the GBK title
@@ -24,6 +28,13 @@ struct WindowSearch {
 // The first top-level window in z-order of the process that is not an owned pop-up and matches
 // the parts; 0 when none does. Pending messages are dispatched between rejected windows.
 WindowHandle FindTopLevelWindow(System& system, ProcessId process, const WindowSearch& search = {});
+
+// The main window of a process: its first visible top-level window in z-order that is not an
+// owned pop-up, searched for at most 100 ms; 0 when there is none. Dispatches like the search.
+WindowHandle MainWindowOf(System& system, ProcessId process);
+// The main window of the first process named `exe_name` (letters without case); 0 when that
+// process has no main window, -1 when no process has the name.
+WindowHandle FindMainWindowByProcessName(System& system, const std::string& exe_name);
 
 struct TimedBoxOptions {
   std::optional<std::uint32_t> style{};       // default kBoxOk

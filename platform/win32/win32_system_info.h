@@ -8,6 +8,8 @@ namespace kelvo {
 class Win32SystemInfo final : public SystemInfo {
  public:
   unsigned ProcessorCount() override;
+  std::optional<unsigned> MemoryLoadPercent() override;
+  std::optional<SystemTimes> ProcessorTimes() override;
 };
 
 }  // namespace kelvo

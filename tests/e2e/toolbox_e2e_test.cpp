@@ -68,7 +68,10 @@ TEST_F(ToolboxEndToEnd, WindowShowsTitleAndEveryControlInPlace) {
     ASSERT_TRUE(control);
     EXPECT_EQ(control->window_class, ExpectedClass(def.kind));
     const std::string caption = def.control == Control::透明标签3 ? HelpHint() : def.caption;
-    EXPECT_EQ(control->caption, Wide(caption));
+    // The status label is rewritten every second; the status test follows its texts.
+    if (def.control != Control::透明标签1) {
+      EXPECT_EQ(control->caption, Wide(caption));
+    }
     EXPECT_EQ(control->rect.left, def.x);
     EXPECT_EQ(control->rect.top, def.y);
     EXPECT_EQ(control->rect.right - control->rect.left, def.width);

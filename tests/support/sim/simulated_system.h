@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/system.h"
 #include "tests/support/sim/sim_accounts.h"
@@ -21,11 +22,34 @@ class SimHttp : public HttpTransport {};
 class SimSystemInfo : public SystemInfo {
  public:
   unsigned ProcessorCount() override { return processors_; }
+  std::optional<unsigned> MemoryLoadPercent() override { return memory_load_; }
+  std::optional<SystemTimes> ProcessorTimes() override {
+    if (!times_readable_) return std::nullopt;
+    return times_;
+  }
+
   // Affinity masks naming a processor beyond the count are refused.
   void SetProcessorCount(unsigned count) { processors_ = count; }
+  // nullopt: GlobalMemoryStatusEx fails.
+  void SetMemoryLoad(std::optional<unsigned> percent) { memory_load_ = percent; }
+  void SetProcessorTimes(const SystemTimes& times) { times_ = times; }
+  // The counters go on counting while they cannot be read.
+  void SetProcessorTimesReadable(bool readable) { times_readable_ = readable; }
+  // Every processor runs for wall_ms of which busy_percent (0..100) is kernel or user time; half
+  // of the busy time is kernel time, and kernel time includes the idle time as on Windows.
+  void RunProcessors(std::uint64_t wall_ms, std::uint64_t busy_percent) {
+    const std::uint64_t total = wall_ms * 10'000 * processors_;
+    const std::uint64_t busy = total * busy_percent / 100;
+    times_.idle += total - busy;
+    times_.kernel += total - busy + busy / 2;
+    times_.user += busy - busy / 2;
+  }
 
  private:
   unsigned processors_ = 8;
+  std::optional<unsigned> memory_load_ = 40;
+  SystemTimes times_{};
+  bool times_readable_ = true;
 };
 
 // Sixteen minutes after boot: far from the tick counter's wrap, and not 0.
