@@ -1,0 +1,156 @@
+// What one status tick costs on the user-interface thread, with many other processes running.
+//   kelvo_status_tick_bench [--processes N] [--ticks N] [--max <path of a 3dsmax.exe stand-in>]
+// Prints the median, fastest and slowest tick in microseconds.
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/win32_system.h"
+#include "platform/toolbox_view.h"
+#include "procctl/process_toolkit.h"
+#include "procctl/status_monitor.h"
+#include "procctl/window_toolkit.h"
+
+namespace {
+
+using kelvo::UniqueHandle;
+
+// The label's text goes nowhere; the tick's cost is the logic and the system calls.
+class NullView final : public kelvo::ToolboxView {
+ public:
+  bool IsChecked(kelvo::Control) override { return false; }
+  void SetChecked(kelvo::Control, bool) override {}
+  std::string Caption(kelvo::Control) override { return {}; }
+  void SetCaption(kelvo::Control, const std::string& caption) override {
+    last_size = caption.size();
+  }
+  bool IsEnabled(kelvo::Control) override { return true; }
+  void SetEnabled(kelvo::Control, bool) override {}
+  void SetTextColour(kelvo::Control, std::uint32_t) override {}
+  std::uint32_t TextColour(kelvo::Control) override { return 0; }
+  void SetTimerPeriod(kelvo::Timer, std::uint32_t) override {}
+  std::uint32_t TimerPeriod(kelvo::Timer) override { return 0; }
+  kelvo::WindowHandle Handle() override { return 0; }
+  std::size_t last_size = 0;
+};
+
+std::wstring OwnPath() {
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+UniqueHandle Start(const std::wstring& command_line) {
+  std::wstring command = command_line;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+    return UniqueHandle();
+  }
+  ::CloseHandle(info.hThread);
+  return UniqueHandle(info.hProcess);
+}
+
+// A child lives until its parent is gone, so an interrupted run leaves nothing behind.
+int RunChild(DWORD parent_id) {
+  UniqueHandle parent(::OpenProcess(SYNCHRONIZE, FALSE, parent_id));
+  if (parent) ::WaitForSingleObject(parent.get(), INFINITE);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  int processes = 200;
+  int ticks = 101;
+  std::wstring max_path;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring option = argv[i];
+    if (option == L"--child" && i + 1 < argc)
+      return RunChild(std::wcstoul(argv[i + 1], nullptr, 10));
+    if (option == L"--processes" && i + 1 < argc) processes = _wtoi(argv[++i]);
+    if (option == L"--ticks" && i + 1 < argc) ticks = std::max(1, _wtoi(argv[++i]));
+    if (option == L"--max" && i + 1 < argc) max_path = argv[++i];
+  }
+
+  const std::wstring child =
+      L"\"" + OwnPath() + L"\" --child " + std::to_wstring(::GetCurrentProcessId());
+  std::vector<UniqueHandle> children;
+  for (int i = 0; i < processes; ++i) {
+    UniqueHandle started = Start(child);
+    if (!started) {
+      std::fprintf(stderr, "could not start child %d (error %lu)\n", i, ::GetLastError());
+      break;
+    }
+    children.push_back(std::move(started));
+  }
+  UniqueHandle max;
+  if (!max_path.empty()) max = Start(L"\"" + max_path + L"\"");
+  ::Sleep(2000);  // let the children and the stand-in's window come up
+
+  kelvo::Win32System win32;
+  kelvo::System& system = win32.system();
+  kelvo::StatusMonitor monitor;
+  NullView view;
+  kelvo::TakeCpuBaseline(system, monitor.cpu);
+  LARGE_INTEGER frequency{};
+  ::QueryPerformanceFrequency(&frequency);
+  // Median microseconds of `step` over the ticks.
+  const auto median_of = [&](auto step) {
+    std::vector<double> micros;
+    for (int i = 0; i < ticks; ++i) {
+      LARGE_INTEGER before{}, after{};
+      ::QueryPerformanceCounter(&before);
+      step();
+      ::QueryPerformanceCounter(&after);
+      micros.push_back(static_cast<double>(after.QuadPart - before.QuadPart) * 1e6 /
+                       static_cast<double>(frequency.QuadPart));
+    }
+    std::sort(micros.begin(), micros.end());
+    return micros[micros.size() / 2];
+  };
+
+  const double tick = median_of([&] { kelvo::StatusTick(system, monitor, view); });
+  std::printf(
+      "status tick with %zu other processes%s: median %.0f us (%d ticks; 3ds Max id %lu, "
+      "main window %lld)\n",
+      children.size(), max ? " and a 3ds Max stand-in" : "", tick, ticks,
+      static_cast<unsigned long>(monitor.values.max_process_id),
+      static_cast<long long>(monitor.values.max_main_window));
+  const kelvo::ProcessId max_id = monitor.values.max_process_id;
+  std::printf(
+      "  of which, medians: memory %.0f us, process lookup %.0f us, window search %.0f us, "
+      "processor times %.0f us\n",
+      median_of([&] { (void)system.system_info.MemoryLoadPercent(); }),
+      median_of([&] { (void)kelvo::FindProcessId(system, kelvo::kMaxExeName); }),
+      median_of([&] { (void)kelvo::MainWindowOf(system, max_id); }),
+      median_of([&] { (void)kelvo::MeasureCpuUsage(system, monitor.cpu); }));
+  // The lookup's floor: taking the snapshot alone, without walking it.
+  std::printf("  a process snapshot alone: median %.0f us\n", median_of([] {
+                UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+              }));
+  std::printf("  a process snapshot walked without converting names: median %.0f us\n",
+              median_of([] {
+                UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+                PROCESSENTRY32W entry{};
+                entry.dwSize = sizeof entry;
+                for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+                     more = ::Process32NextW(snapshot.get(), &entry)) {
+                }
+              }));
+
+  if (max) ::TerminateProcess(max.get(), 0);
+  for (UniqueHandle& c : children)
+    ::TerminateProcess(c.get(), 0);
+  for (UniqueHandle& c : children)
+    ::WaitForSingleObject(c.get(), 5000);
+  return 0;
+}
