@@ -130,7 +130,7 @@ int wmain(int argc, wchar_t** argv) {
       "  of which, medians: memory %.0f us, process lookup %.0f us, window search %.0f us, "
       "processor times %.0f us\n",
       median_of([&] { (void)system.system_info.MemoryLoadPercent(); }),
-      median_of([&] { (void)kelvo::FindProcessId(system, kelvo::kMaxExeName); }),
+      median_of([&] { (void)kelvo::FindProcessId(system, kelvo::kMaxProcessName); }),
       median_of([&] { (void)kelvo::MainWindowOf(system, max_id); }),
       median_of([&] { (void)kelvo::MeasureCpuUsage(system, monitor.cpu); }));
   // The lookup's floor: taking the snapshot alone, without walking it.

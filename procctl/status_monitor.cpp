@@ -68,7 +68,7 @@ void StatusTick(System& system, StatusMonitor& monitor, ToolboxView& view) {
   // GlobalMemoryStatusEx does not fail with a correct length; if it did, 0 is shown.
   const unsigned memory_load = system.system_info.MemoryLoadPercent().value_or(0);
   // One lookup serves both values, so the window always belongs to the published process.
-  const ProcessId max_process = FindProcessId(system, kMaxExeName);
+  const ProcessId max_process = FindProcessId(system, kMaxProcessName);
   const WindowHandle max_window =
       max_process == 0 ? kNoSuchProcess : MainWindowOf(system, max_process);
   monitor.values.max_main_window = max_window;

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "platform/system.h"
+#include "model/version_catalogue.h"
 #include "platform/toolbox_view.h"
 
 namespace kelvo {
 
-inline constexpr char kMaxExeName[] = "3dsmax.exe";
 inline constexpr char kStatusCpuPrefix[] = "CPU占用率：";
 inline constexpr char kStatusCpuUnknown[] = "UNKNOWN ERROR";
 inline constexpr char kStatusMemoryPrefix[] = " %\r\n内存使用率：";
