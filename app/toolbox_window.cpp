@@ -40,7 +40,8 @@ KindStyle StyleOf(ControlKind kind) {
     case ControlKind::PictureBox:
       return {L"Static", kChild | SS_OWNERDRAW};
     case ControlKind::TransparentLabel:
-      return {L"Static", kChild | SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY};
+      // No SS_CENTERIMAGE: it makes a static one line, and the status text has two.
+      return {L"Static", kChild | SS_LEFT | SS_NOTIFY};
   }
   return {L"Static", kChild};
 }

@@ -119,6 +119,15 @@ TEST_F(ToolboxWindowTest, TrayMenuHoldsItsThreeItemsInOrder) {
   }
 }
 
+// The status text has two lines; a static drawn as a single line shows its line break as boxes.
+TEST_F(ToolboxWindowTest, StatusLabelsDrawMoreThanOneLine) {
+  for (Control label : {Control::透明标签1, Control::透明标签2}) {
+    const LONG style = GetWindowLongW(ControlWindow(label), GWL_STYLE);
+    EXPECT_EQ(style & SS_CENTERIMAGE, 0);
+    EXPECT_EQ(style & SS_TYPEMASK, SS_LEFT);
+  }
+}
+
 TEST_F(ToolboxWindowTest, TimersStartAsDefined) {
   EXPECT_EQ(window_.TimerPeriod(Timer::时钟1), 1000u);
   EXPECT_EQ(window_.TimerPeriod(Timer::时钟2), 0u);
