@@ -29,11 +29,6 @@ std::wstring Wide(const std::string& gbk) {
   return GbkToUtf16(gbk).c_str();
 }
 
-std::wstring Environment(const wchar_t* name) {
-  const wchar_t* value = _wgetenv(name);
-  return value ? value : L"";
-}
-
 // The desktop shell runs as the same account as the tests.
 std::wstring UserDir(MaxVersion release) {
   wchar_t name[256] = {};

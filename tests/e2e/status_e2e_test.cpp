@@ -18,11 +18,6 @@ constexpr DWORD kStartTimeoutMs = 20000;
 // The first tick comes 1 s after the window's creation; Wine gets a little slack on top.
 constexpr DWORD kFirstStatusMs = 2500;
 
-std::wstring Environment(const wchar_t* name) {
-  const wchar_t* value = _wgetenv(name);
-  return value ? value : L"";
-}
-
 TEST(StatusEndToEnd, TheLabelTurnsFromReadingToProcessorAndMemoryLoad) {
   auto started = StartProgram(Environment(L"KELVO_TOOLBOX_EXE"));
   ASSERT_TRUE(started) << "cannot start the toolbox";

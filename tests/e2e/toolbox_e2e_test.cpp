@@ -15,11 +15,6 @@ namespace {
 constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kBoxTimeoutMs = 10000;
 
-std::wstring Environment(const wchar_t* name) {
-  const wchar_t* value = _wgetenv(name);
-  return value ? value : L"";
-}
-
 std::wstring Wide(const std::string& gbk) {
   return GbkToUtf16(gbk).c_str();
 }

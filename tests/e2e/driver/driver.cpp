@@ -1,6 +1,7 @@
 #include "tests/e2e/driver/driver.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace kelvo::e2e {
 namespace {
@@ -54,6 +55,11 @@ void Started::Stop() {
   }
   if (info_.hThread) CloseHandle(info_.hThread);
   info_ = {};
+}
+
+std::wstring Environment(const wchar_t* name) {
+  const wchar_t* value = _wgetenv(name);
+  return value ? value : L"";
 }
 
 std::wstring WindowsPath(const std::wstring& path) {

@@ -40,6 +40,8 @@ class Started {
 
 // Starts a program (Windows or Linux path) with arguments; nullopt when it cannot start.
 std::optional<Started> StartProgram(const std::wstring& path, const std::wstring& arguments = L"");
+// A variable of the test's environment (the test scripts pass paths this way); empty when unset.
+std::wstring Environment(const wchar_t* name);
 // A Linux path as Wine sees it (Z:\...); Windows paths are returned unchanged.
 std::wstring WindowsPath(const std::wstring& path);
 
