@@ -6,7 +6,9 @@
 #include "maintenance/reset_user_settings.h"
 #include "maintenance/uninstall_cleanup.h"
 #include "model/desktop_user.h"
+#include "procctl/low_priority_toggle.h"
 #include "procctl/process_toolkit.h"
+#include "procctl/quick_close.h"
 #include "procctl/status_monitor.h"
 #include "procctl/window_toolkit.h"
 
@@ -28,6 +30,12 @@ void OnControlClicked(System& system, Toolbox& toolbox, ToolboxView& view, Contr
   switch (control) {
     case Control::按钮2:
       SetDefaultOpen(system, view);
+      break;
+    case Control::按钮3:
+      QuickClose(system, toolbox.status.values.max_process_id);
+      break;
+    case Control::按钮8:
+      LowPriorityToggle(system, view, toolbox.status.values.max_process_id);
       break;
     case Control::按钮4:
       ResetUserSettings(system, view, toolbox.desktop_user_name);

@@ -199,6 +199,20 @@ void ToolboxWindow::SetEnabled(Control control, bool enabled) {
   EnableWindow(ControlWindow(control), enabled);
 }
 
+bool ToolboxWindow::IsDefaultButton(Control control) {
+  const LONG_PTR style = GetWindowLongPtrW(ControlWindow(control), GWL_STYLE);
+  return (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
+
+void ToolboxWindow::SetDefaultButton(Control control, bool is_default) {
+  HWND button = ControlWindow(control);
+  const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
+  const LONG_PTR kind = is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  // BM_SETSTYLE replaces the whole style, so the other bits go along with the new kind; TRUE
+  // redraws the button with or without the default frame at once.
+  SendMessageW(button, BM_SETSTYLE, static_cast<WPARAM>((style & ~BS_TYPEMASK) | kind), TRUE);
+}
+
 void ToolboxWindow::SetTextColour(Control control, std::uint32_t colour) {
   text_colours_[Index(control)] = colour;
   InvalidateRect(ControlWindow(control), nullptr, TRUE);

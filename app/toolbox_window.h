@@ -35,6 +35,8 @@ class ToolboxWindow final : public ToolboxView {
   void SetCaption(Control control, const std::string& caption) override;
   bool IsEnabled(Control control) override;
   void SetEnabled(Control control, bool enabled) override;
+  bool IsDefaultButton(Control control) override;
+  void SetDefaultButton(Control control, bool is_default) override;
   void SetTextColour(Control control, std::uint32_t colour) override;
   std::uint32_t TextColour(Control control) override;
   void SetTimerPeriod(Timer timer, std::uint32_t period_ms) override;

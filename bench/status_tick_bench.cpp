@@ -32,6 +32,8 @@ class NullView final : public kelvo::ToolboxView {
   }
   bool IsEnabled(kelvo::Control) override { return true; }
   void SetEnabled(kelvo::Control, bool) override {}
+  bool IsDefaultButton(kelvo::Control) override { return false; }
+  void SetDefaultButton(kelvo::Control, bool) override {}
   void SetTextColour(kelvo::Control, std::uint32_t) override {}
   std::uint32_t TextColour(kelvo::Control) override { return 0; }
   void SetTimerPeriod(kelvo::Timer, std::uint32_t) override {}

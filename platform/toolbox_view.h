@@ -58,6 +58,9 @@ class ToolboxView {
   virtual void SetCaption(Control control, const std::string& caption) = 0;
   virtual bool IsEnabled(Control control) = 0;
   virtual void SetEnabled(Control control, bool enabled) = 0;
+  // Push buttons: the default push button is drawn with the heavier frame and answers Enter.
+  virtual bool IsDefaultButton(Control control) = 0;
+  virtual void SetDefaultButton(Control control, bool is_default) = 0;
   virtual void SetTextColour(Control control, std::uint32_t colour) = 0;
   virtual std::uint32_t TextColour(Control control) = 0;
   // 0 stops the timer.

@@ -38,6 +38,12 @@ void FakeToolboxView::SetEnabled(Control control, bool enabled) {
   changes_.push_back({.what = ViewChange::What::Enabled, .control = control, .value = enabled});
 }
 
+void FakeToolboxView::SetDefaultButton(Control control, bool is_default) {
+  state_.at(control).is_default = is_default;
+  changes_.push_back(
+      {.what = ViewChange::What::DefaultButton, .control = control, .value = is_default});
+}
+
 void FakeToolboxView::SetTextColour(Control control, std::uint32_t colour) {
   state_.at(control).colour = colour;
   changes_.push_back({.what = ViewChange::What::TextColour, .control = control, .value = colour});

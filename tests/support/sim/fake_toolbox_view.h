@@ -15,12 +15,12 @@
 namespace kelvo::sim {
 
 struct ViewChange {
-  enum class What { Checked, Caption, Enabled, TextColour, TimerPeriod };
+  enum class What { Checked, Caption, Enabled, DefaultButton, TextColour, TimerPeriod };
   What what = What::Checked;
   Control control = Control::外形框1;  // unless a timer changed
   Timer timer = Timer::时钟1;          // for TimerPeriod
   std::string text{};                  // for Caption
-  std::uint32_t value = 0;             // checked/enabled as 0 or 1, colour, period
+  std::uint32_t value = 0;             // checked/enabled/default as 0 or 1, colour, period
 };
 
 class FakeToolboxView : public ToolboxView {
@@ -40,6 +40,8 @@ class FakeToolboxView : public ToolboxView {
   void SetCaption(Control control, const std::string& caption) override;
   bool IsEnabled(Control control) override { return state_.at(control).enabled; }
   void SetEnabled(Control control, bool enabled) override;
+  bool IsDefaultButton(Control control) override { return state_.at(control).is_default; }
+  void SetDefaultButton(Control control, bool is_default) override;
   void SetTextColour(Control control, std::uint32_t colour) override;
   std::uint32_t TextColour(Control control) override { return state_.at(control).colour; }
   void SetTimerPeriod(Timer timer, std::uint32_t period_ms) override;
@@ -62,6 +64,7 @@ class FakeToolboxView : public ToolboxView {
     bool checked = false;
     std::string caption{};
     bool enabled = true;
+    bool is_default = false;
     std::uint32_t colour = kColourBlack;
   };
   struct TimerState {
