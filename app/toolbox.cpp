@@ -10,6 +10,7 @@
 #include "procctl/process_toolkit.h"
 #include "procctl/quick_close.h"
 #include "procctl/status_monitor.h"
+#include "procctl/strong_wake.h"
 #include "procctl/window_toolkit.h"
 
 namespace kelvo {
@@ -28,6 +29,9 @@ void OnToolboxCreated(System& system, Toolbox& toolbox, ToolboxView& view) {
 
 void OnControlClicked(System& system, Toolbox& toolbox, ToolboxView& view, Control control) {
   switch (control) {
+    case Control::按钮1:
+      StrongWake(system, toolbox.status.values.max_main_window);
+      break;
     case Control::按钮2:
       SetDefaultOpen(system, view);
       break;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/os_result.h"
 
@@ -26,6 +27,16 @@ class WindowSystem {
   // Title converted from UTF-16 to GBK; characters GBK cannot hold become its default character.
   virtual std::string Title(WindowHandle window) = 0;
   virtual std::uint32_t Style(WindowHandle window) = 0;
+  // Every top-level window, visible or not, in the order EnumWindows reports them (z-order,
+  // topmost first).
+  virtual std::vector<WindowHandle> TopLevelWindows() = 0;
+  // The next window after `after` (0 = from the first) among the children of `parent` (0 = the
+  // top-level windows) whose class and title equal the given GBK texts; an empty text matches
+  // any. 0 when there is none.
+  virtual WindowHandle FindChild(WindowHandle parent, WindowHandle after,
+                                 const std::string& class_name, const std::string& title) = 0;
+  // Shows the window maximised and asks for its activation (SW_SHOWMAXIMIZED).
+  virtual void ShowMaximized(WindowHandle window) = 0;
 };
 
 }  // namespace kelvo

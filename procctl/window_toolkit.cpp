@@ -1,5 +1,7 @@
 #include "procctl/window_toolkit.h"
 
+#include <cstdlib>
+
 #include "procctl/process_toolkit.h"
 
 namespace kelvo {
@@ -51,6 +53,37 @@ WindowHandle MainWindowOf(System& system, ProcessId process) {
 WindowHandle FindMainWindowByProcessName(System& system, const std::string& exe_name) {
   const ProcessId process = FindProcessId(system, exe_name);
   return process == 0 ? kNoSuchProcess : MainWindowOf(system, process);
+}
+
+std::string WindowTitle(System& system, WindowHandle window) {
+  return system.windows.Title(window);
+}
+
+std::string WindowClassName(System& system, WindowHandle window) {
+  return system.windows.ClassName(window);
+}
+
+WindowHandle FindChildWindow(System& system, WindowHandle parent, WindowHandle after,
+                             const std::string& class_name, const std::string& title) {
+  return system.windows.FindChild(parent, after, class_name, title);
+}
+
+std::vector<std::string> ListVisibleWindows(System& system) {
+  std::vector<std::string> list;
+  for (const WindowHandle window : system.windows.TopLevelWindows()) {
+    if ((system.windows.Style(window) & kStyleVisible) == 0) continue;
+    // Handles carry 32 significant bits, written as a signed number like "%d" does.
+    list.push_back(std::to_string(static_cast<std::int32_t>(window)));
+  }
+  return list;
+}
+
+WindowHandle WindowFromListText(const std::string& text) {
+  char* end = nullptr;
+  const long long value = std::strtoll(text.c_str(), &end, 10);
+  if (end == text.c_str() || *end != '\0') return 0;
+  // Back to a handle as Windows widens one: sign-extended from 32 bits.
+  return static_cast<WindowHandle>(static_cast<std::int32_t>(value));
 }
 
 int TimedMessageBox(System& system, const std::string& text, const TimedBoxOptions& options) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/system.h"
 
@@ -35,6 +36,21 @@ WindowHandle MainWindowOf(System& system, ProcessId process);
 // The main window of the first process named `exe_name` (letters without case); 0 when that
 // process has no main window, -1 when no process has the name.
 WindowHandle FindMainWindowByProcessName(System& system, const std::string& exe_name);
+
+// The title as GBK (characters GBK cannot hold become its default character); "" for none.
+std::string WindowTitle(System& system, WindowHandle window);
+std::string WindowClassName(System& system, WindowHandle window);
+
+// The next child of `parent` (0 = the top-level windows) after `after` (0 = from the first)
+// whose class name and title equal the given texts; an empty text matches any. 0 when none.
+WindowHandle FindChildWindow(System& system, WindowHandle parent, WindowHandle after,
+                             const std::string& class_name, const std::string& title);
+
+// Every visible top-level window (a minimised one counts) in z-order, topmost first, each as
+// the decimal text of its handle; empty when there is none.
+std::vector<std::string> ListVisibleWindows(System& system);
+// A handle back from its text in the window list; 0 for a text that is not a number.
+WindowHandle WindowFromListText(const std::string& text);
 
 struct TimedBoxOptions {
   std::optional<std::uint32_t> style{};       // default kBoxOk

@@ -16,6 +16,11 @@ WindowHandle FromHwnd(HWND window) {
   return reinterpret_cast<WindowHandle>(window);
 }
 
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<WindowHandle>*>(list)->push_back(FromHwnd(window));
+  return TRUE;
+}
+
 }  // namespace
 
 WindowHandle Win32WindowSystem::NextTopLevelWindow(WindowHandle after) {
@@ -56,6 +61,26 @@ std::string Win32WindowSystem::Title(WindowHandle window) {
 
 std::uint32_t Win32WindowSystem::Style(WindowHandle window) {
   return static_cast<std::uint32_t>(::GetWindowLongW(ToHwnd(window), GWL_STYLE));
+}
+
+std::vector<WindowHandle> Win32WindowSystem::TopLevelWindows() {
+  std::vector<WindowHandle> windows;
+  ::EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+WindowHandle Win32WindowSystem::FindChild(WindowHandle parent, WindowHandle after,
+                                          const std::string& class_name, const std::string& title) {
+  // An empty text is no filter, which FindWindowEx spells as a null pointer.
+  const std::wstring wide_class = GbkToUtf16(class_name);
+  const std::wstring wide_title = GbkToUtf16(title);
+  return FromHwnd(::FindWindowExW(ToHwnd(parent), ToHwnd(after),
+                                  class_name.empty() ? nullptr : wide_class.c_str(),
+                                  title.empty() ? nullptr : wide_title.c_str()));
+}
+
+void Win32WindowSystem::ShowMaximized(WindowHandle window) {
+  ::ShowWindow(ToHwnd(window), SW_SHOWMAXIMIZED);
 }
 
 }  // namespace kelvo

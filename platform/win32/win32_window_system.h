@@ -14,6 +14,10 @@ class Win32WindowSystem final : public WindowSystem {
   std::string ClassName(WindowHandle window) override;
   std::string Title(WindowHandle window) override;
   std::uint32_t Style(WindowHandle window) override;
+  std::vector<WindowHandle> TopLevelWindows() override;
+  WindowHandle FindChild(WindowHandle parent, WindowHandle after, const std::string& class_name,
+                         const std::string& title) override;
+  void ShowMaximized(WindowHandle window) override;
 };
 
 }  // namespace kelvo

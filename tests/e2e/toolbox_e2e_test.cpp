@@ -105,8 +105,8 @@ TEST_F(ToolboxEndToEnd, HintLabelOpensTheHelpBox) {
 }
 
 TEST_F(ToolboxEndToEnd, OperationButtonsWithoutOperationsDoNothingVisible) {
-  // 强力唤醒 has no operation behind it yet; clicking it must not break the window.
-  ClickControl(window_, ControlId(Control::按钮1));
+  // 假死救援 has no operation behind it yet; clicking it must not break the window.
+  ClickControl(window_, ControlId(Control::按钮9));
   EXPECT_EQ(WaitForMessageBox(program_->id(), 500), nullptr);
   EXPECT_TRUE(program_->Running());
 }

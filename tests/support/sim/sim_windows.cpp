@@ -55,6 +55,41 @@ std::uint32_t SimWindows::Style(WindowHandle window) {
   return found->def.visible ? found->def.style | kStyleVisible : found->def.style & ~kStyleVisible;
 }
 
+std::vector<WindowHandle> SimWindows::TopLevelWindows() {
+  if (call_cost_ms_ != 0) clock_.Advance(call_cost_ms_);
+  return ZOrder();
+}
+
+WindowHandle SimWindows::FindChild(WindowHandle parent, WindowHandle after,
+                                   const std::string& class_name, const std::string& title) {
+  if (call_cost_ms_ != 0) clock_.Advance(call_cost_ms_);
+  if (parent != 0) return 0;
+  auto from = z_order_.begin();
+  if (after != 0) {
+    from = std::find_if(z_order_.begin(), z_order_.end(),
+                        [after](const Window& w) { return w.handle == after; });
+    if (from == z_order_.end()) return 0;
+    ++from;
+  }
+  const auto found = std::find_if(from, z_order_.end(), [&](const Window& w) {
+    const bool class_matches = class_name.empty() || w.def.class_name == class_name;
+    const bool title_matches = title.empty() || (!w.def.title_lossy && w.def.title == title);
+    return class_matches && title_matches;
+  });
+  return found == z_order_.end() ? 0 : found->handle;
+}
+
+void SimWindows::ShowMaximized(WindowHandle window) {
+  maximise_calls_.push_back(window);
+  for (Window& w : z_order_) {
+    if (w.handle != window) continue;
+    w.def.visible = true;
+    w.def.minimised = false;
+    w.def.maximised = true;
+  }
+  Raise(window);
+}
+
 WindowHandle SimWindows::Make(const WindowDef& def, bool on_top) {
   if (def.owner != 0 && !Exists(def.owner)) {
     throw std::invalid_argument("the owner window does not exist");
@@ -115,6 +150,16 @@ std::vector<WindowHandle> SimWindows::ZOrder() const {
   for (const Window& w : z_order_)
     handles.push_back(w.handle);
   return handles;
+}
+
+bool SimWindows::IsMinimised(WindowHandle window) const {
+  return std::any_of(z_order_.begin(), z_order_.end(),
+                     [window](const Window& w) { return w.handle == window && w.def.minimised; });
+}
+
+bool SimWindows::IsMaximised(WindowHandle window) const {
+  return std::any_of(z_order_.begin(), z_order_.end(),
+                     [window](const Window& w) { return w.handle == window && w.def.maximised; });
 }
 
 }  // namespace kelvo::sim

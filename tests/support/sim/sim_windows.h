@@ -17,6 +17,11 @@ struct WindowDef {
   std::string title{};  // GBK
   bool visible = true;
   std::uint32_t style = 0;  // further style bits; kStyleVisible follows `visible`
+  bool minimised = false;
+  bool maximised = false;
+  // The real title holds characters GBK cannot hold: `title` is what reading it gives (with the
+  // conversion's default character), and a search for that text does not find the window.
+  bool title_lossy = false;
 };
 
 class SimWindows : public WindowSystem {
@@ -32,6 +37,14 @@ class SimWindows : public WindowSystem {
   std::string ClassName(WindowHandle window) override;
   std::string Title(WindowHandle window) override;
   std::uint32_t Style(WindowHandle window) override;
+  std::vector<WindowHandle> TopLevelWindows() override;
+  // Top-level windows only: the simulated desktop has no child windows, so any other parent
+  // finds nothing.
+  WindowHandle FindChild(WindowHandle parent, WindowHandle after, const std::string& class_name,
+                         const std::string& title) override;
+  // Every call is recorded, also those for 0 or a window that is gone, which change nothing. The
+  // window becomes visible, maximised rather than minimised, and comes to the top.
+  void ShowMaximized(WindowHandle window) override;
 
   // Test side. A new window opens on top of all others; AddBehind puts it below all others,
   // which builds a desktop from the top down.
@@ -46,6 +59,10 @@ class SimWindows : public WindowSystem {
   bool Exists(WindowHandle window) const;
   // Topmost first.
   std::vector<WindowHandle> ZOrder() const;
+  bool IsMinimised(WindowHandle window) const;
+  bool IsMaximised(WindowHandle window) const;
+  // The windows passed to ShowMaximized, in call order.
+  const std::vector<WindowHandle>& maximise_calls() const { return maximise_calls_; }
   // Each call of the port takes this many virtual milliseconds (0 by default).
   void SetCallCost(std::uint32_t ms) { call_cost_ms_ = ms; }
 
@@ -61,6 +78,7 @@ class SimWindows : public WindowSystem {
   std::vector<Window> z_order_;
   WindowHandle next_handle_ = 0x000A0012;
   std::uint32_t call_cost_ms_ = 0;
+  std::vector<WindowHandle> maximise_calls_;
 };
 
 }  // namespace kelvo::sim
