@@ -35,6 +35,20 @@ std::string Utf16ToGbk(std::wstring_view utf16) {
   return gbk;
 }
 
+void Utf16ToGbkInto(std::wstring_view utf16, std::string& gbk) {
+  utf16 = utf16.substr(0, utf16.find(L'\0'));
+  gbk.clear();
+  if (utf16.empty()) return;
+  const int count = static_cast<int>(utf16.size());
+  const int length =
+      ::WideCharToMultiByte(kGbkCodePage, 0, utf16.data(), count, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return;
+  gbk.resize(static_cast<std::size_t>(length));
+  const int written = ::WideCharToMultiByte(kGbkCodePage, 0, utf16.data(), count, gbk.data(),
+                                            length, nullptr, nullptr);
+  gbk.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
+}
+
 std::string Utf16ToGbk(const wchar_t* utf16) {
   return utf16 == nullptr ? std::string() : Utf16ToGbk(std::wstring_view(utf16));
 }

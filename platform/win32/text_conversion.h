@@ -29,5 +29,8 @@ inline constexpr unsigned kGbkCodePage = 936;
 [[nodiscard]] std::string Utf16ToGbk(std::wstring_view utf16);
 // A wide C string; nullptr gives the empty text.
 [[nodiscard]] std::string Utf16ToGbk(const wchar_t* utf16);
+// The same conversion into a buffer the caller keeps: a walk over many names (the once-a-second
+// process lookup) allocates nothing once the buffer is large enough.
+void Utf16ToGbkInto(std::wstring_view utf16, std::string& gbk);
 
 }  // namespace kelvo

@@ -34,13 +34,15 @@ bool Win32Processes::ForEachProcess(const std::function<bool(const ProcessEntry&
   if (!snapshot) return false;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
+  // One entry for the whole walk: its names are converted into the buffers it already has, so
+  // the lookup behind every status tick stops allocating once they are large enough.
+  ProcessEntry process;
   for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
        more = ::Process32NextW(snapshot.get(), &entry)) {
-    ProcessEntry process;
     process.id = entry.th32ProcessID;
     process.parent_id = entry.th32ParentProcessID;
     const std::wstring_view name(entry.szExeFile, ::wcsnlen(entry.szExeFile, MAX_PATH));
-    process.exe_name = Utf16ToGbk(name);
+    Utf16ToGbkInto(name, process.exe_name);
     process.wide_name.assign(name.begin(), name.end());
     if (!visit(process)) break;
   }

@@ -48,8 +48,12 @@ TEST(TextConversion, Utf16ToGbkReadsUpToTheFirstNulAndReplacesWhatGbkCannotHold)
       {"Thai is not in GBK", L"a\u0E01b", "a?b"},
       {"a lone surrogate", L"x\xD800y", "x?y"},
   };
+  // The buffer-keeping form gives the same text, whatever the buffer held before.
+  std::string reused = "a longer text left over from an earlier name";
   for (const auto& c : cases) {
     EXPECT_EQ(Utf16ToGbk(c.utf16), c.expected) << c.label;
+    Utf16ToGbkInto(c.utf16, reused);
+    EXPECT_EQ(reused, c.expected) << c.label;
   }
   EXPECT_EQ(Utf16ToGbk(static_cast<const wchar_t*>(nullptr)), "");
 }
