@@ -4,19 +4,26 @@
 
 #include <cstdlib>
 
+#include "app/single_instance_guard.h"
 #include "app/toolbox.h"
 #include "app/toolbox_window.h"
+#include "app/tray_icon.h"
+#include "build_config.h"
 #include "platform/win32/win32_system.h"
 
 namespace {
 
 // Process-wide state, alive from start-up to process end.
 kelvo::Toolbox* g_toolbox = nullptr;
+kelvo::TrayIcon* g_tray = nullptr;
 
-// Runs at every normal process end, whichever path ends it.
+// Runs at every normal process end, whichever path ends it. The tray icon goes last: deleting it
+// removes an icon that is still up.
 void ExitCleanUp() {
   delete g_toolbox;
   g_toolbox = nullptr;
+  delete g_tray;
+  g_tray = nullptr;
 }
 
 int RunMessageLoop() {
@@ -34,12 +41,16 @@ int RunMessageLoop() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
+  // Built before the clean-up is registered, so it outlives what the clean-up releases.
+  static kelvo::Win32System platform;
 
+  g_tray = new kelvo::TrayIcon(platform.system());
   g_toolbox = new kelvo::Toolbox();
   std::atexit(ExitCleanUp);
+  // A copy that is already running has been brought forward; this one ends without a word.
+  if (!kelvo::SingleInstanceGuard(platform.system(), kelvo::config::kInstanceId)) std::exit(0);
 
-  static kelvo::Win32System platform;
-  static kelvo::ToolboxWindow window(platform.system(), *g_toolbox);
+  static kelvo::ToolboxWindow window(platform.system(), *g_toolbox, *g_tray);
   if (!window.Create(instance)) return 1;
   window.Show();
   const int code = RunMessageLoop();

@@ -12,6 +12,8 @@ namespace kelvo {
 inline constexpr char kOwnVersion[] = "V0.10";
 inline constexpr char kWindowTitle[] = "KelvoMAX工具箱_V0.10";
 inline constexpr char kTrayTip[] = "KelvoMAX工具箱";
+// Window class of the toolbox window; a second copy of the program finds the first one by it.
+inline constexpr char kToolboxWindowClassName[] = "KelvoMAXToolboxWindow";
 inline constexpr int kWindowX = 50;
 inline constexpr int kWindowY = 50;
 inline constexpr int kWindowWidth = 500;

@@ -52,8 +52,8 @@ bool IsOnPanel(Control control) {
 
 }  // namespace
 
-ToolboxWindow::ToolboxWindow(System& system, Toolbox& toolbox)
-    : system_(system), toolbox_(toolbox) {}
+ToolboxWindow::ToolboxWindow(System& system, Toolbox& toolbox, TrayIcon& tray)
+    : system_(system), toolbox_(toolbox), tray_(tray) {}
 
 ToolboxWindow::~ToolboxWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -91,6 +91,9 @@ bool ToolboxWindow::Create(HINSTANCE instance) {
   hwnd_ = CreateWindowExW(0, kToolboxWindowClass, Wide(kWindowTitle).c_str(), kStyle, kWindowX,
                           kWindowY, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
+  // The tray icon takes the window's own small icon, which a class icon alone does not give.
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(window_class.hIconSm));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(window_class.hIcon));
 
   CreateControls();
   CreateTrayMenu();
@@ -288,8 +291,8 @@ LRESULT ToolboxWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
       break;
     }
     case WM_CLOSE:
-      // Closing hides the toolbox; the program goes on.
-      ShowWindow(hwnd_, SW_HIDE);
+      // Closing hides the toolbox into the notification area; the program goes on.
+      CloseToTray();
       return 0;
     case WM_DESTROY:
       hwnd_ = nullptr;
@@ -322,16 +325,58 @@ void ToolboxWindow::OnCommand(int id, int code) {
 void ToolboxWindow::OnTrayMenuItem(TrayMenuItem item) {
   switch (item) {
     case TrayMenuItem::打开界面:
-      ShowWindow(hwnd_, SW_SHOW);
-      SetForegroundWindow(hwnd_);
+      ShowAndActivate();
       break;
     case TrayMenuItem::帮助提示:
       ShowHelpText(system_);
       break;
     case TrayMenuItem::关闭软件:
+      // The icon goes before the process, so the notification area keeps no dead icon.
+      tray_.DeleteIcon();
       PostQuitMessage(0);
       break;
   }
+}
+
+void ToolboxWindow::CloseToTray() {
+  ShowWindow(hwnd_, SW_HIDE);
+  // An icon from an earlier close is still up: adding fails and that icon stays.
+  tray_.AddIcon(Handle(), std::nullopt, kTrayTip);
+  tray_.SweepTray(false);
+  tray_.AttachWindow([this](int code) { OnTrayEvent(code); });
+}
+
+void ToolboxWindow::OnTrayEvent(int code) {
+  switch (code) {
+    case kRightButtonUp:
+      OpenTrayMenu();
+      break;
+    case kLeftButtonUp:
+    case kLeftButtonDoubleClick:
+      ShowAndActivate();
+      break;
+    case kTrayTaskbarCreated:
+      // A restarted shell has lost every icon; a hidden window would have no way back.
+      tray_.AddIconAgain();
+      break;
+    default:
+      break;
+  }
+}
+
+void ToolboxWindow::ShowAndActivate() {
+  ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+  SetForegroundWindow(hwnd_);
+}
+
+void ToolboxWindow::OpenTrayMenu() {
+  POINT at{};
+  GetCursorPos(&at);
+  // The menu closes on a click elsewhere only when its owner is the foreground window, and the
+  // message after it lets the next click on the icon open it again at once.
+  SetForegroundWindow(hwnd_);
+  TrackPopupMenu(tray_menu_, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
 bool ToolboxWindow::OnSetCursor(HWND over, UINT hit_test, UINT mouse_message) {

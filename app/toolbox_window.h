@@ -8,16 +8,24 @@
 
 #include "app/toolbox.h"
 #include "app/toolbox_layout.h"
+#include "app/tray_icon.h"
 #include "platform/toolbox_view.h"
 
 namespace kelvo {
 
-// Window class of the toolbox window; a second copy of the program finds the first one by it.
-inline constexpr wchar_t kToolboxWindowClass[] = L"KelvoMAXToolboxWindow";
+// kToolboxWindowClassName for the wide window functions (the name is ASCII).
+inline constexpr auto kToolboxWindowClassWide = [] {
+  std::array<wchar_t, std::size(kToolboxWindowClassName)> wide{};
+  for (std::size_t i = 0; i < wide.size(); ++i)
+    wide[i] = static_cast<wchar_t>(kToolboxWindowClassName[i]);
+  return wide;
+}();
+inline constexpr const wchar_t* kToolboxWindowClass = kToolboxWindowClassWide.data();
 
 class ToolboxWindow final : public ToolboxView {
  public:
-  ToolboxWindow(System& system, Toolbox& toolbox);
+  // The tray icon is the process's one instance; the window puts it up when it is closed.
+  ToolboxWindow(System& system, Toolbox& toolbox, TrayIcon& tray);
   ~ToolboxWindow() override;
   ToolboxWindow(const ToolboxWindow&) = delete;
   ToolboxWindow& operator=(const ToolboxWindow&) = delete;
@@ -51,6 +59,10 @@ class ToolboxWindow final : public ToolboxView {
   void CreateTrayMenu();
   void OnCommand(int id, int code);
   void OnTrayMenuItem(TrayMenuItem item);
+  void CloseToTray();
+  void OnTrayEvent(int code);
+  void ShowAndActivate();
+  void OpenTrayMenu();
   bool OnSetCursor(HWND over, UINT hit_test, UINT mouse_message);
   LRESULT OnControlColour(HDC dc, HWND control);
   void PaintPictureBox(const DRAWITEMSTRUCT& item);
@@ -59,6 +71,7 @@ class ToolboxWindow final : public ToolboxView {
 
   System& system_;
   Toolbox& toolbox_;
+  TrayIcon& tray_;
   HWND hwnd_ = nullptr;
   HMENU tray_menu_ = nullptr;
   HFONT font_ = nullptr;

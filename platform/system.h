@@ -5,7 +5,9 @@
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 #include "platform/http_transport.h"
+#include "platform/kernel_objects.h"
 #include "platform/message_pump.h"
+#include "platform/notify_area.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -25,6 +27,8 @@ struct System {
   SystemInfo& system_info;
   HttpTransport& http;
   Accounts& accounts;
+  NotifyArea& notify_area;
+  KernelObjects& kernel;
 };
 
 }  // namespace kelvo

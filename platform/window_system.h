@@ -37,6 +37,15 @@ class WindowSystem {
                                  const std::string& class_name, const std::string& title) = 0;
   // Shows the window maximised and asks for its activation (SW_SHOWMAXIMIZED).
   virtual void ShowMaximized(WindowHandle window) = 0;
+  // True for a minimised window.
+  virtual bool IsIconic(WindowHandle window) = 0;
+  // Restores a minimised window and activates it.
+  virtual void OpenIcon(WindowHandle window) = 0;
+  // Shows the window where it is and as large as it is, topmost or not.
+  virtual void ShowKeepPlace(WindowHandle window, bool topmost) = 0;
+  // Activates a window of another thread or process and brings it to the foreground; false when
+  // it could not be activated.
+  virtual bool ActivateForeign(WindowHandle window) = 0;
 };
 
 }  // namespace kelvo

@@ -6,7 +6,9 @@
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_http_transport.h"
+#include "platform/win32/win32_kernel_objects.h"
 #include "platform/win32/win32_message_pump.h"
+#include "platform/win32/win32_notify_area.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
@@ -34,6 +36,8 @@ class Win32System {
   Win32SystemInfo system_info_;
   Win32HttpTransport http_;
   Win32Accounts accounts_;
+  Win32NotifyArea notify_area_;
+  Win32KernelObjects kernel_;
   System system_;  // refers to the members above, so it comes last
 };
 

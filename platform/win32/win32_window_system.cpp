@@ -83,4 +83,31 @@ void Win32WindowSystem::ShowMaximized(WindowHandle window) {
   ::ShowWindow(ToHwnd(window), SW_SHOWMAXIMIZED);
 }
 
+bool Win32WindowSystem::IsIconic(WindowHandle window) {
+  return ::IsIconic(ToHwnd(window)) != FALSE;
+}
+
+void Win32WindowSystem::OpenIcon(WindowHandle window) {
+  ::OpenIcon(ToHwnd(window));
+}
+
+void Win32WindowSystem::ShowKeepPlace(WindowHandle window, bool topmost) {
+  ::SetWindowPos(ToHwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+}
+
+// Windows lets a thread activate only windows that share its input, so the caller borrows the
+// input of the window's thread for the moment of the activation.
+bool Win32WindowSystem::ActivateForeign(WindowHandle window) {
+  const HWND hwnd = ToHwnd(window);
+  const DWORD target = ::GetWindowThreadProcessId(hwnd, nullptr);
+  const DWORD caller = ::GetCurrentThreadId();
+  const bool attached =
+      target != 0 && target != caller && ::AttachThreadInput(target, caller, TRUE);
+  const bool activated = ::SetActiveWindow(hwnd) != nullptr;
+  ::SetForegroundWindow(hwnd);
+  if (attached) ::AttachThreadInput(target, caller, FALSE);
+  return activated;
+}
+
 }  // namespace kelvo

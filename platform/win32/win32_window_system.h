@@ -18,6 +18,10 @@ class Win32WindowSystem final : public WindowSystem {
   WindowHandle FindChild(WindowHandle parent, WindowHandle after, const std::string& class_name,
                          const std::string& title) override;
   void ShowMaximized(WindowHandle window) override;
+  bool IsIconic(WindowHandle window) override;
+  void OpenIcon(WindowHandle window) override;
+  void ShowKeepPlace(WindowHandle window, bool topmost) override;
+  bool ActivateForeign(WindowHandle window) override;
 };
 
 }  // namespace kelvo

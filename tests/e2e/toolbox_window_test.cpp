@@ -28,7 +28,8 @@ class ToolboxWindowTest : public ::testing::Test {
 
   Win32System platform_;
   Toolbox toolbox_;
-  ToolboxWindow window_{platform_.system(), toolbox_};
+  TrayIcon tray_{platform_.system()};
+  ToolboxWindow window_{platform_.system(), toolbox_, tray_};
 };
 
 // Every caption must be readable in full at the fixed control sizes.

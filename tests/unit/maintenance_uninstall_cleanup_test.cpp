@@ -129,8 +129,9 @@ TEST_F(UninstallCleanupTest, KeysGoInCatalogueOrderWithBlockingPausesBetweenThem
                                  std::to_string(Year(c.release)) + " - 64bit";
     fresh.files.AddFile(user_dir + R"(\ENU\3dsMax.ini)");
     TimedRegistry timed(fresh.registry, fresh.clock);
-    System system{fresh.files, timed,       fresh.processes,   fresh.windows, fresh.dialogs,
-                  fresh.clock, fresh.shell, fresh.system_info, fresh.http,    fresh.accounts};
+    System system{fresh.files,   timed,          fresh.processes,   fresh.windows,
+                  fresh.dialogs, fresh.clock,    fresh.shell,       fresh.system_info,
+                  fresh.http,    fresh.accounts, fresh.notify_area, fresh.kernel};
     view.ChooseRadio(c.radio);
     // A timer of the window and a posted message, both due during the cleanup: neither may run.
     int dispatched = 0;

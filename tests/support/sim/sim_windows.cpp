@@ -63,7 +63,20 @@ std::vector<WindowHandle> SimWindows::TopLevelWindows() {
 WindowHandle SimWindows::FindChild(WindowHandle parent, WindowHandle after,
                                    const std::string& class_name, const std::string& title) {
   if (call_cost_ms_ != 0) clock_.Advance(call_cost_ms_);
-  if (parent != 0) return 0;
+  if (parent != 0) {
+    auto child = children_.begin();
+    if (after != 0) {
+      child = std::find_if(children_.begin(), children_.end(),
+                           [after](const Child& c) { return c.handle == after; });
+      if (child == children_.end()) return 0;
+      ++child;
+    }
+    child = std::find_if(child, children_.end(), [&](const Child& c) {
+      return c.parent == parent && (class_name.empty() || c.class_name == class_name) &&
+             title.empty();
+    });
+    return child == children_.end() ? 0 : child->handle;
+  }
   auto from = z_order_.begin();
   if (after != 0) {
     from = std::find_if(z_order_.begin(), z_order_.end(),
@@ -88,6 +101,38 @@ void SimWindows::ShowMaximized(WindowHandle window) {
     w.def.maximised = true;
   }
   Raise(window);
+}
+
+bool SimWindows::IsIconic(WindowHandle window) {
+  const Window* found = Lookup(window);
+  return found && found->def.minimised;
+}
+
+void SimWindows::OpenIcon(WindowHandle window) {
+  if (!Lookup(window)) return;
+  for (Window& w : z_order_) {
+    if (w.handle == window) w.def.minimised = false;
+  }
+  Raise(window);
+  active_ = window;
+}
+
+void SimWindows::ShowKeepPlace(WindowHandle window, bool) {
+  SetVisible(window, true);
+}
+
+bool SimWindows::ActivateForeign(WindowHandle window) {
+  if (!Lookup(window)) return false;
+  Raise(window);
+  active_ = window;
+  return true;
+}
+
+WindowHandle SimWindows::AddChild(WindowHandle parent, const std::string& class_name) {
+  const WindowHandle handle = next_handle_;
+  next_handle_ += 0x0A06;
+  children_.push_back({handle, parent, class_name});
+  return handle;
 }
 
 WindowHandle SimWindows::Make(const WindowDef& def, bool on_top) {
@@ -142,7 +187,9 @@ void SimWindows::SetVisible(WindowHandle window, bool visible) {
 
 bool SimWindows::Exists(WindowHandle window) const {
   return std::any_of(z_order_.begin(), z_order_.end(),
-                     [window](const Window& w) { return w.handle == window; });
+                     [window](const Window& w) { return w.handle == window; }) ||
+         std::any_of(children_.begin(), children_.end(),
+                     [window](const Child& c) { return c.handle == window; });
 }
 
 std::vector<WindowHandle> SimWindows::ZOrder() const {

@@ -38,18 +38,28 @@ class SimWindows : public WindowSystem {
   std::string Title(WindowHandle window) override;
   std::uint32_t Style(WindowHandle window) override;
   std::vector<WindowHandle> TopLevelWindows() override;
-  // Top-level windows only: the simulated desktop has no child windows, so any other parent
-  // finds nothing.
+  // Among the top-level windows (parent 0) or the children added with AddChild.
   WindowHandle FindChild(WindowHandle parent, WindowHandle after, const std::string& class_name,
                          const std::string& title) override;
   // Every call is recorded, also those for 0 or a window that is gone, which change nothing. The
   // window becomes visible, maximised rather than minimised, and comes to the top.
   void ShowMaximized(WindowHandle window) override;
+  bool IsIconic(WindowHandle window) override;
+  // The window is no longer minimised, comes to the top and becomes the active window.
+  void OpenIcon(WindowHandle window) override;
+  // The window becomes visible; its place in z-order, size and state stay.
+  void ShowKeepPlace(WindowHandle window, bool topmost) override;
+  // The window comes to the top and becomes the active window; false for a window that is gone.
+  bool ActivateForeign(WindowHandle window) override;
 
   // Test side. A new window opens on top of all others; AddBehind puts it below all others,
   // which builds a desktop from the top down.
   WindowHandle Add(const WindowDef& def);
   WindowHandle AddBehind(const WindowDef& def);
+  // A child window of a top-level window or of another child (the shell's notification area).
+  WindowHandle AddChild(WindowHandle parent, const std::string& class_name);
+  // The window that ActivateForeign or OpenIcon activated last; 0 before.
+  WindowHandle active_window() const { return active_; }
   // The window is destroyed, and the windows it owns with it.
   void Remove(WindowHandle window);
   // Every window of the process, as when it exits.
@@ -76,6 +86,13 @@ class SimWindows : public WindowSystem {
 
   SimClock& clock_;
   std::vector<Window> z_order_;
+  struct Child {
+    WindowHandle handle = 0;
+    WindowHandle parent = 0;
+    std::string class_name;
+  };
+  std::vector<Child> children_;
+  WindowHandle active_ = 0;
   WindowHandle next_handle_ = 0x000A0012;
   std::uint32_t call_cost_ms_ = 0;
   std::vector<WindowHandle> maximise_calls_;

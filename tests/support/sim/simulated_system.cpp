@@ -3,10 +3,10 @@
 namespace kelvo::sim {
 
 SimulatedSystem::SimulatedSystem(std::uint32_t start_tick)
-    : clock(start_tick), windows(clock), dialogs(clock), system_{files,   registry,    processes,
-                                                                 windows, dialogs,     clock,
-                                                                 shell,   system_info, http,
-                                                                 accounts} {
+    : clock(start_tick), windows(clock), dialogs(clock), system_{files,    registry,    processes,
+                                                                 windows,  dialogs,     clock,
+                                                                 shell,    system_info, http,
+                                                                 accounts, notify_area, kernel} {
   processes.SetProcessorSource([this] { return system_info.ProcessorCount(); });
   processes.SetEndedHandler([this](ProcessId id) {
     windows.RemoveWindowsOf(id);

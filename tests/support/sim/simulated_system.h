@@ -9,6 +9,8 @@
 #include "tests/support/sim/sim_clock.h"
 #include "tests/support/sim/sim_dialogs.h"
 #include "tests/support/sim/sim_files.h"
+#include "tests/support/sim/sim_kernel_objects.h"
+#include "tests/support/sim/sim_notify_area.h"
 #include "tests/support/sim/sim_processes.h"
 #include "tests/support/sim/sim_registry.h"
 #include "tests/support/sim/sim_windows.h"
@@ -78,6 +80,8 @@ class SimulatedSystem {
   SimSystemInfo system_info;
   SimHttp http;
   SimAccounts accounts{processes};
+  SimNotifyArea notify_area{windows};
+  SimKernelObjects kernel;
 
  private:
   System system_;
