@@ -1,5 +1,7 @@
 #include "tests/e2e/driver/driver.h"
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -217,6 +219,75 @@ bool SaveScreenshot(const std::wstring& path) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return saved;
+}
+
+}  // namespace kelvo::e2e
+
+namespace kelvo::e2e {
+namespace {
+
+NOTIFYICONDATAW TrayRecord(HWND window, UINT id) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  data.hWnd = window;
+  data.uID = id;
+  return data;
+}
+
+struct MenuSearch {
+  DWORD process_id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchMenu(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<MenuSearch*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->process_id || !IsWindowVisible(window)) return TRUE;
+  if (ClassOf(window) != L"#32768") return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+bool TrayIconUp(HWND window, UINT id) {
+  NOTIFYICONDATAW data = TrayRecord(window, id);
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+bool RemoveTrayIcon(HWND window, UINT id) {
+  NOTIFYICONDATAW data = TrayRecord(window, id);
+  return Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
+}
+
+void PostTrayMessage(HWND window, int code, UINT callback_message, UINT id) {
+  PostMessageW(window, callback_message, id, code);
+}
+
+void BroadcastTaskbarCreated() {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0,
+                      SMTO_ABORTIFHUNG, 2000, &result);
+}
+
+HWND WaitForPopupMenu(DWORD process_id, DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MenuSearch search{process_id, nullptr};
+    EnumWindows(MatchMenu, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    if (GetTickCount() - start >= timeout_ms) return nullptr;
+    Sleep(kPollMs);
+  }
+}
+
+void PressMenuKeys(HWND menu, const std::vector<WORD>& keys) {
+  for (const WORD key : keys) {
+    PostMessageW(menu, WM_KEYDOWN, key, 0);
+    PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
+    Sleep(100);
+  }
 }
 
 }  // namespace kelvo::e2e

@@ -66,6 +66,20 @@ std::wstring MessageBoxText(HWND box);
 bool PressMessageBoxButton(HWND box, int button_id, DWORD timeout_ms = 5000);
 bool WaitUntil(DWORD timeout_ms, bool (*condition)(void*), void* context);
 
+// The notification area. The shell changes an icon only when it is up, so an empty change (no
+// flags) for the window and id answers whether the icon is up without touching it.
+bool TrayIconUp(HWND window, UINT id = 1);
+// Takes the icon away as a restarting shell does.
+bool RemoveTrayIcon(HWND window, UINT id = 1);
+// What the shell posts the window when the mouse acts over its icon (code = mouse message).
+void PostTrayMessage(HWND window, int code, UINT callback_message = 11685, UINT id = 1);
+// "TaskbarCreated" to every top-level window, as a restarted shell announces itself.
+void BroadcastTaskbarCreated();
+// The popup menu (#32768) that the process has open, waiting up to timeout_ms.
+HWND WaitForPopupMenu(DWORD process_id, DWORD timeout_ms);
+// Presses keys in the open menu (VK_DOWN, VK_RETURN, VK_ESCAPE ...), as the user would.
+void PressMenuKeys(HWND menu, const std::vector<WORD>& keys);
+
 // The whole screen as a 24-bit BMP file.
 bool SaveScreenshot(const std::wstring& path);
 
