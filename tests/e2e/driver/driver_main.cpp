@@ -7,6 +7,10 @@
 //   kelvo_driver wait-box [ms]            wait for the toolbox's message box; print title and text
 //   kelvo_driver answer <button-id> [ms]  wait for the box and press a button (1 OK, 6 Yes, 7 No)
 //   kelvo_driver screenshot <file.bmp>
+//   kelvo_driver tray-up                  exits 0 when the toolbox's tray icon is up, 1 when not
+//   kelvo_driver tray <code>              what the shell sends for a mouse message over the icon
+//                                         (514 left button up, 515 double-click, 517 right up)
+//   kelvo_driver taskbar-created          announce a new taskbar, as a restarted shell does
 #include <windows.h>
 
 #include <cstdio>
@@ -47,6 +51,10 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   const std::wstring command = argv[1];
   if (command == L"screenshot" && argc == 3) return SaveScreenshot(argv[2]) ? 0 : 1;
+  if (command == L"taskbar-created") {
+    BroadcastTaskbarCreated();
+    return 0;
+  }
   HWND toolbox = Toolbox();
   if (!toolbox) {
     Print(L"no toolbox window");
@@ -65,6 +73,11 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"caption" && argc == 3) {
     Print(WindowText(GetDlgItem(toolbox, id)));
+    return 0;
+  }
+  if (command == L"tray-up") return TrayIconUp(toolbox) ? 0 : 1;
+  if (command == L"tray" && argc == 3) {
+    PostTrayMessage(toolbox, id);
     return 0;
   }
   if (command == L"click" && argc == 3) {
