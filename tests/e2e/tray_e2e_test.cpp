@@ -53,15 +53,22 @@ class Bystander {
     window_ = CreateWindowW(L"KelvoTrayBystander", L"bystander", WS_OVERLAPPEDWINDOW, 200, 200, 300,
                             200, nullptr, nullptr, window_class.hInstance, nullptr);
     ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
-    Pump();
+    // Taking the foreground from another process's window is done the way the program does it.
+    for (int attempt = 0; attempt < 20 && GetForegroundWindow() != window_; ++attempt) {
+      const DWORD owner = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+      const bool attached = owner && AttachThreadInput(owner, GetCurrentThreadId(), TRUE);
+      SetActiveWindow(window_);
+      if (attached) AttachThreadInput(owner, GetCurrentThreadId(), FALSE);
+      SetForegroundWindow(window_);
+      Pump();
+    }
   }
   ~Bystander() { DestroyWindow(window_); }
   HWND window() const { return window_; }
   static void Pump() {
     MSG message;
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < 300) {
+    while (GetTickCount() - start < 100) {
       while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageW(&message);
       Sleep(20);
