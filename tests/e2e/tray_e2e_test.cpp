@@ -82,10 +82,7 @@ class Bystander {
 class TrayEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto started = StartProgram(Environment(L"KELVO_TOOLBOX_EXE"));
-    ASSERT_TRUE(started) << "cannot start the toolbox";
-    program_ = std::move(*started);
-    window_ = WaitForWindow(program_.id(), kToolboxWindowClass, kStartTimeoutMs);
+    window_ = StartToolbox(program_, kStartTimeoutMs);
     ASSERT_NE(window_, nullptr) << "the toolbox window did not come up";
   }
   void TearDown() override { program_.Stop(); }

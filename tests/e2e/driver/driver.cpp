@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/toolbox_window.h"
+
 namespace kelvo::e2e {
 namespace {
 
@@ -32,6 +34,14 @@ HWND FindWindowOf(DWORD process_id, const wchar_t* window_class, bool visible_on
   WindowSearch search{process_id, window_class, visible_only, nullptr};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+NOTIFYICONDATAW TrayRecord(HWND window, UINT id) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  data.hWnd = window;
+  data.uID = id;
+  return data;
 }
 
 }  // namespace
@@ -85,6 +95,13 @@ std::optional<Started> StartProgram(const std::wstring& path, const std::wstring
     return std::nullopt;
   }
   return Started(info);
+}
+
+HWND StartToolbox(Started& program, DWORD timeout_ms) {
+  auto started = StartProgram(Environment(L"KELVO_TOOLBOX_EXE"));
+  if (!started) return nullptr;
+  program = std::move(*started);
+  return WaitForWindow(program.id(), kToolboxWindowClass, timeout_ms);
 }
 
 HWND WaitForWindow(DWORD process_id, const std::wstring& window_class, DWORD timeout_ms,
@@ -221,36 +238,6 @@ bool SaveScreenshot(const std::wstring& path) {
   return saved;
 }
 
-}  // namespace kelvo::e2e
-
-namespace kelvo::e2e {
-namespace {
-
-NOTIFYICONDATAW TrayRecord(HWND window, UINT id) {
-  NOTIFYICONDATAW data{};
-  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
-  data.hWnd = window;
-  data.uID = id;
-  return data;
-}
-
-struct MenuSearch {
-  DWORD process_id;
-  HWND found;
-};
-
-BOOL CALLBACK MatchMenu(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<MenuSearch*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->process_id || !IsWindowVisible(window)) return TRUE;
-  if (ClassOf(window) != L"#32768") return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-}  // namespace
-
 bool TrayIconUp(HWND window, UINT id) {
   NOTIFYICONDATAW data = TrayRecord(window, id);
   return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
@@ -272,14 +259,7 @@ void BroadcastTaskbarCreated() {
 }
 
 HWND WaitForPopupMenu(DWORD process_id, DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MenuSearch search{process_id, nullptr};
-    EnumWindows(MatchMenu, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    if (GetTickCount() - start >= timeout_ms) return nullptr;
-    Sleep(kPollMs);
-  }
+  return WaitForWindow(process_id, L"#32768", timeout_ms);
 }
 
 void PressMenuKeys(HWND menu, const std::vector<WORD>& keys) {

@@ -40,6 +40,9 @@ class Started {
 
 // Starts a program (Windows or Linux path) with arguments; nullopt when it cannot start.
 std::optional<Started> StartProgram(const std::wstring& path, const std::wstring& arguments = L"");
+// The toolbox named by KELVO_TOOLBOX_EXE, started as a user starts it: its window once it is up,
+// nullptr when it did not come up in time.
+HWND StartToolbox(Started& program, DWORD timeout_ms = 20000);
 // A variable of the test's environment (the test scripts pass paths this way); empty when unset.
 std::wstring Environment(const wchar_t* name);
 // A Linux path as Wine sees it (Z:\...); Windows paths are returned unchanged.
