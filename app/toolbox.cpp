@@ -3,7 +3,9 @@
 #include "app/toolbox_layout.h"
 #include "maintenance/default_open.h"
 #include "maintenance/launch_with_max.h"
+#include "maintenance/plugin_removal.h"
 #include "maintenance/reset_user_settings.h"
+#include "maintenance/startup_disinfection.h"
 #include "maintenance/uninstall_cleanup.h"
 #include "model/desktop_user.h"
 #include "procctl/low_priority_toggle.h"
@@ -46,6 +48,13 @@ void OnControlClicked(System& system, Toolbox& toolbox, ToolboxView& view, Contr
       break;
     case Control::按钮5:
       UninstallCleanup(system, view, toolbox.desktop_user_name);
+      break;
+    case Control::按钮6:
+      StartupDisinfection(system, view, toolbox.status.values.max_process_id,
+                          toolbox.desktop_user_name);
+      break;
+    case Control::按钮7:
+      PluginRemoval(system, view, toolbox.status.values);
       break;
     case Control::选择框1:
       LaunchWithMaxClicked(system, view);
