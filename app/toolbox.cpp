@@ -8,6 +8,7 @@
 #include "maintenance/startup_disinfection.h"
 #include "maintenance/uninstall_cleanup.h"
 #include "model/desktop_user.h"
+#include "procctl/freeze_guard.h"
 #include "procctl/low_priority_toggle.h"
 #include "procctl/process_toolkit.h"
 #include "procctl/quick_close.h"
@@ -59,6 +60,9 @@ void OnControlClicked(System& system, Toolbox& toolbox, ToolboxView& view, Contr
     case Control::选择框1:
       LaunchWithMaxClicked(system, view);
       break;
+    case Control::选择框2:
+      GuardSwitch(system, toolbox.freeze_guard, view, toolbox.status.values);
+      break;
     default:
       // The other operations join here as they are built.
       break;
@@ -71,7 +75,7 @@ void OnTimerTick(System& system, Toolbox& toolbox, ToolboxView& view, Timer time
       StatusTick(system, toolbox.status, view);
       break;
     case Timer::时钟2:
-      // The freeze guard joins here once it is built.
+      GuardTick(system, toolbox.freeze_guard, view, toolbox.status.values);
       break;
   }
 }
