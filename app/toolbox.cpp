@@ -2,6 +2,7 @@
 
 #include "app/toolbox_layout.h"
 #include "maintenance/default_open.h"
+#include "maintenance/ime_rescue.h"
 #include "maintenance/launch_with_max.h"
 #include "maintenance/plugin_removal.h"
 #include "maintenance/reset_user_settings.h"
@@ -49,6 +50,9 @@ void OnControlClicked(System& system, Toolbox& toolbox, ToolboxView& view, Contr
       break;
     case Control::按钮5:
       UninstallCleanup(system, view, toolbox.desktop_user_name);
+      break;
+    case Control::按钮9:
+      ImeHangRescue(system, toolbox.status.values);
       break;
     case Control::按钮6:
       StartupDisinfection(system, view, toolbox.status.values.max_process_id,
