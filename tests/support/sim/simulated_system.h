@@ -13,12 +13,12 @@
 #include "tests/support/sim/sim_notify_area.h"
 #include "tests/support/sim/sim_processes.h"
 #include "tests/support/sim/sim_registry.h"
+#include "tests/support/sim/sim_shell.h"
 #include "tests/support/sim/sim_windows.h"
 
 namespace kelvo::sim {
 
-// These ports have no calls yet.
-class SimShell : public Shell {};
+// This port has no calls yet.
 class SimHttp : public HttpTransport {};
 
 class SimSystemInfo : public SystemInfo {
@@ -76,7 +76,7 @@ class SimulatedSystem {
   SimProcesses processes;
   SimWindows windows;
   SimDialogs dialogs;
-  SimShell shell;
+  SimShell shell{clock};
   SimSystemInfo system_info;
   SimHttp http;
   SimAccounts accounts{processes};
