@@ -15,45 +15,15 @@
 #include "model/version_catalogue.h"
 #include "platform/win32/text_conversion.h"
 #include "tests/e2e/driver/driver.h"
+#include "tests/e2e/e2e_files.h"
+#include "tests/e2e/toolbox_fixture.h"
 
 namespace kelvo::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr DWORD kStartTimeoutMs = 20000;
-constexpr DWORD kBoxTimeoutMs = 10000;
 constexpr wchar_t kLaunchFolder[] = L"C:\\Program Files (x86)\\Kelvo";
-
-std::wstring Wide(const std::string& gbk) {
-  return GbkToUtf16(gbk).c_str();
-}
-
-// The desktop shell runs as the same account as the tests.
-std::wstring UserDir(MaxVersion release) {
-  wchar_t name[256] = {};
-  DWORD size = static_cast<DWORD>(std::size(name));
-  GetUserNameW(name, &size);
-  return std::wstring(L"C:\\Users\\") + name + Wide(UserDirSuffix(release));
-}
-
-void MakeFile(const fs::path& path, const std::string& bytes = "x") {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void RemoveTree(const fs::path& path) {
-  std::error_code ignored;
-  for (const auto& entry : fs::recursive_directory_iterator(path, ignored)) {
-    SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-  }
-  fs::remove_all(path, ignored);
-}
 
 HKEY CreateKey(HKEY root, const std::wstring& key, REGSAM view = KEY_WOW64_64KEY) {
   HKEY handle = nullptr;
@@ -91,55 +61,7 @@ std::wstring DefaultValue(HKEY root, const std::wstring& key) {
   return value;
 }
 
-// A fresh toolbox for every test, as a user starts it.
-class MaintenanceEndToEnd : public ::testing::Test {
- protected:
-  void SetUp() override { StartToolbox(); }
-  void TearDown() override { program_.Stop(); }
-
-  void StartToolbox() {
-    program_.Stop();
-    auto started = StartProgram(Environment(L"KELVO_TOOLBOX_EXE"));
-    ASSERT_TRUE(started) << "cannot start the toolbox";
-    program_ = std::move(*started);
-    window_ = WaitForWindow(program_.id(), kToolboxWindowClass, kStartTimeoutMs);
-    ASSERT_NE(window_, nullptr) << "the toolbox window did not come up";
-  }
-
-  bool Checked(Control control) {
-    auto info = FindControl(window_, ControlId(control));
-    return info && info->checked;
-  }
-
-  void Choose(MaxVersion release) {
-    ClickControl(window_, ControlId(RadioButton(release)));
-    for (int i = 0; i < 100 && !Checked(RadioButton(release)); ++i)
-      Sleep(20);
-    ASSERT_TRUE(Checked(RadioButton(release)));
-  }
-
-  struct Box {
-    std::wstring title;
-    std::wstring text;
-  };
-
-  // Clicks the control and answers the message box that follows with the button.
-  Box ClickAndAnswer(Control control, int button = IDOK) {
-    ClickControl(window_, ControlId(control));
-    return Answer(button);
-  }
-
-  Box Answer(int button) {
-    HWND box = WaitForMessageBox(program_.id(), kBoxTimeoutMs);
-    if (!box) return {L"<no box>", L""};
-    Box seen{WindowText(box), MessageBoxText(box)};
-    EXPECT_TRUE(PressMessageBoxButton(box, button));
-    return seen;
-  }
-
-  Started program_;
-  HWND window_ = nullptr;
-};
+using MaintenanceEndToEnd = ToolboxEndToEnd;
 
 TEST_F(MaintenanceEndToEnd, DefaultOpenRegistersTheChosenRelease) {
   Choose(MaxVersion::R2020);
