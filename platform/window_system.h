@@ -43,9 +43,8 @@ class WindowSystem {
   virtual void OpenIcon(WindowHandle window) = 0;
   // Shows the window where it is and as large as it is, topmost or not.
   virtual void ShowKeepPlace(WindowHandle window, bool topmost) = 0;
-  // Activates a window of another thread or process and brings it to the foreground; false when
-  // it could not be activated.
-  virtual bool ActivateForeign(WindowHandle window) = 0;
+  // Activates a window of another thread or process and brings it to the foreground.
+  virtual void ActivateForeign(WindowHandle window) = 0;
 };
 
 }  // namespace kelvo

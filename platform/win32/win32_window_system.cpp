@@ -100,15 +100,15 @@ void Win32WindowSystem::ShowKeepPlace(WindowHandle window, bool topmost) {
 // input of the window's thread for the moment of the activation. The foreground is asked for
 // after the threads part again: asked for while they share their input, Wine leaves no
 // foreground window at all once they part.
-bool Win32WindowSystem::ActivateForeign(WindowHandle window) {
+void Win32WindowSystem::ActivateForeign(WindowHandle window) {
   const HWND hwnd = ToHwnd(window);
   const DWORD target = ::GetWindowThreadProcessId(hwnd, nullptr);
   const DWORD caller = ::GetCurrentThreadId();
-  const bool attached = target != 0 && target != caller && ::AttachThreadInput(target, caller, TRUE);
-  const bool activated = ::SetActiveWindow(hwnd) != nullptr;
+  const bool attached =
+      target != 0 && target != caller && ::AttachThreadInput(target, caller, TRUE);
+  ::SetActiveWindow(hwnd);
   if (attached) ::AttachThreadInput(target, caller, FALSE);
   ::SetForegroundWindow(hwnd);
-  return activated;
 }
 
 }  // namespace kelvo

@@ -21,7 +21,7 @@ class Win32WindowSystem final : public WindowSystem {
   bool IsIconic(WindowHandle window) override;
   void OpenIcon(WindowHandle window) override;
   void ShowKeepPlace(WindowHandle window, bool topmost) override;
-  bool ActivateForeign(WindowHandle window) override;
+  void ActivateForeign(WindowHandle window) override;
 };
 
 }  // namespace kelvo

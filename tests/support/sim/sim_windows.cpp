@@ -121,11 +121,10 @@ void SimWindows::ShowKeepPlace(WindowHandle window, bool) {
   SetVisible(window, true);
 }
 
-bool SimWindows::ActivateForeign(WindowHandle window) {
-  if (!Lookup(window)) return false;
+void SimWindows::ActivateForeign(WindowHandle window) {
+  if (!Lookup(window)) return;
   Raise(window);
   active_ = window;
-  return true;
 }
 
 WindowHandle SimWindows::AddChild(WindowHandle parent, const std::string& class_name) {

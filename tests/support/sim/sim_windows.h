@@ -49,8 +49,8 @@ class SimWindows : public WindowSystem {
   void OpenIcon(WindowHandle window) override;
   // The window becomes visible; its place in z-order, size and state stay.
   void ShowKeepPlace(WindowHandle window, bool topmost) override;
-  // The window comes to the top and becomes the active window; false for a window that is gone.
-  bool ActivateForeign(WindowHandle window) override;
+  // The window comes to the top and becomes the active window; a window that is gone, nothing.
+  void ActivateForeign(WindowHandle window) override;
 
   // Test side. A new window opens on top of all others; AddBehind puts it below all others,
   // which builds a desktop from the top down.
