@@ -28,7 +28,7 @@ std::vector<std::wstring> Names(const fs::path& folder) {
   return names;
 }
 
-using ScriptCleaningEndToEnd = ToolboxEndToEnd;
+using ScriptCleaningEndToEnd = RunningToolbox;
 
 TEST_F(ScriptCleaningEndToEnd, DisinfectionClosesBothStandInsAndLeavesOnlyTheGuards) {
   const fs::path user = UserDir(MaxVersion::R2021);
