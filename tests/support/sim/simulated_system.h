@@ -3,21 +3,33 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/system.h"
 #include "tests/support/sim/sim_accounts.h"
 #include "tests/support/sim/sim_clock.h"
 #include "tests/support/sim/sim_dialogs.h"
 #include "tests/support/sim/sim_files.h"
+#include "tests/support/sim/sim_http.h"
 #include "tests/support/sim/sim_processes.h"
 #include "tests/support/sim/sim_registry.h"
 #include "tests/support/sim/sim_windows.h"
 
 namespace kelvo::sim {
 
-// These ports have no calls yet.
-class SimShell : public Shell {};
-class SimHttp : public HttpTransport {};
+// Records the addresses opened in the browser.
+class SimShell : public Shell {
+ public:
+  bool OpenInBrowser(const std::string& address) override {
+    opened_.push_back(address);
+    return true;
+  }
+  const std::vector<std::string>& opened() const { return opened_; }
+
+ private:
+  std::vector<std::string> opened_;
+};
 
 class SimSystemInfo : public SystemInfo {
  public:
