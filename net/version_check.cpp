@@ -30,25 +30,28 @@ std::optional<ProgramVersion> ProgramVersion::Parse(std::string_view text) {
   std::size_t at = 1;
   for (;;) {
     const std::size_t start = at;
-    while (at < trimmed.size() && IsDigit(trimmed[at])) ++at;
+    while (at < trimmed.size() && IsDigit(trimmed[at]))
+      ++at;
     if (at == start) return std::nullopt;
     std::string_view number = trimmed.substr(start, at - start);
-    while (number.size() > 1 && number[0] == '0') number.remove_prefix(1);
+    while (number.size() > 1 && number[0] == '0')
+      number.remove_prefix(1);
     version.numbers_.emplace_back(number);
     if (at == trimmed.size()) break;
     if (trimmed[at] != '.') return std::nullopt;
     ++at;
   }
   // Trailing zero parts say nothing: V1 is V1.0.
-  while (version.numbers_.size() > 1 && version.numbers_.back() == "0") version.numbers_.pop_back();
+  while (version.numbers_.size() > 1 && version.numbers_.back() == "0")
+    version.numbers_.pop_back();
   return version;
 }
 
 std::strong_ordering operator<=>(const ProgramVersion& a, const ProgramVersion& b) {
   const std::size_t parts = std::max(a.numbers_.size(), b.numbers_.size());
   for (std::size_t i = 0; i < parts; ++i) {
-    const std::string_view x = i < a.numbers_.size() ? a.numbers_[i] : "0";
-    const std::string_view y = i < b.numbers_.size() ? b.numbers_[i] : "0";
+    const std::string_view x = i < a.numbers_.size() ? std::string_view(a.numbers_[i]) : "0";
+    const std::string_view y = i < b.numbers_.size() ? std::string_view(b.numbers_[i]) : "0";
     // Without leading zeros, a longer number is a larger one; equal lengths compare as digits.
     if (x.size() != y.size()) return x.size() <=> y.size();
     if (const auto order = x <=> y; order != 0) return order;

@@ -69,8 +69,7 @@ const char* SendRequest(HttpExchange& exchange, const UrlParts& parts, const std
     return kStatusNoCredentials;
   }
   if (!options.proxy_user.empty() && !options.proxy_password.empty() &&
-      !exchange.SetCredentials(kHttpAuthTargetProxy, options.proxy_user,
-                               options.proxy_password)) {
+      !exchange.SetCredentials(kHttpAuthTargetProxy, options.proxy_user, options.proxy_password)) {
     return kStatusNoCredentials;
   }
   if (!exchange.SetOption(kHttpOptionSecurityFlags, kHttpIgnoreCertificateErrors)) {
@@ -84,12 +83,12 @@ const char* SendRequest(HttpExchange& exchange, const UrlParts& parts, const std
       !exchange.SetOption(kHttpOptionDisableFeature, kHttpDisableRedirects)) {
     return kStatusNoRedirectOption;
   }
-  const std::string headers = BuildRequestHeaders({.extra_headers = options.extra_headers,
-                                                   .method = options.method,
-                                                   .send_cookies = send_cookies,
-                                                   .default_headers = options.default_headers,
-                                                   .normalise_header_names =
-                                                       options.normalise_header_names});
+  const std::string headers =
+      BuildRequestHeaders({.extra_headers = options.extra_headers,
+                           .method = options.method,
+                           .send_cookies = send_cookies,
+                           .default_headers = options.default_headers,
+                           .normalise_header_names = options.normalise_header_names});
   // An empty block is not handed over at all.
   if (!headers.empty() && !exchange.AddHeaders(headers)) return kStatusNoHeaders;
   const std::string& body = options.post_bytes.empty() ? options.post_text : options.post_bytes;

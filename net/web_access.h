@@ -35,7 +35,7 @@ struct WebAccessOptions {
   std::string post_text{};
   std::string* send_cookies = nullptr;      // in and out: the merged list after a merge
   std::string* returned_cookies = nullptr;  // in and out: the response's cookies are appended
-  std::string extra_headers{};                // lines separated by "\r\n"
+  std::string extra_headers{};              // lines separated by "\r\n"
   std::string* response_headers = nullptr;
   bool no_redirect = false;
   std::string user{};

@@ -17,16 +17,16 @@ struct CharsetCodePage {
 };
 
 constexpr CharsetCodePage kCodePages[] = {
-    {"utf-8", 65001},        {"utf8", 65001},         {"gbk", 936},
-    {"gb2312", 936},         {"gb18030", 936},        {"big5", 950},
-    {"shift_jis", 932},      {"sjis", 932},           {"euc-jp", 20932},
-    {"euc-kr", 949},         {"iso-8859-1", 28591},   {"latin1", 28591},
-    {"us-ascii", 20127},     {"windows-1250", 1250},  {"windows-1251", 1251},
-    {"windows-1252", 1252},  {"koi8-r", 20866},       {"iso-8859-2", 28592},
+    {"utf-8", 65001},    {"utf8", 65001},        {"gbk", 936},           {"gb2312", 936},
+    {"gb18030", 936},    {"big5", 950},          {"shift_jis", 932},     {"sjis", 932},
+    {"euc-jp", 20932},   {"euc-kr", 949},        {"iso-8859-1", 28591},  {"latin1", 28591},
+    {"us-ascii", 20127}, {"windows-1250", 1250}, {"windows-1251", 1251}, {"windows-1252", 1252},
+    {"koi8-r", 20866},   {"iso-8859-2", 28592},
 };
 
 std::string LowerAscii(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : text)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
 }
 
