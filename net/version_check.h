@@ -13,6 +13,7 @@
 
 namespace kelvo {
 
+// The program's own version, compared with the published one at every start.
 inline constexpr char kOwnVersion[] = "V0.10";
 inline constexpr char kVersionHeadMarker[] = "最新版本首";
 inline constexpr char kVersionTailMarker[] = "最新版本尾";
