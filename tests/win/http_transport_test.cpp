@@ -115,6 +115,31 @@ TEST_F(HttpTransportTest, ASilentServerIsLeftWhenTheWholeLimitHasPassed) {
   EXPECT_EQ(Fetch("/hello.html"), "<p>hello</p>");
 }
 
+TEST_F(HttpTransportTest, ATricklingServerIsLeftWhenTheWholeLimitHasPassed) {
+  const DWORD start = ::GetTickCount();
+  EXPECT_EQ(Fetch("/trickle", {.total_limit_ms = 2000}), "");
+  const DWORD elapsed = ::GetTickCount() - start;
+  // The wait that was cut is a read or the question how much is ready; either way the response
+  // was never taken apart.
+  EXPECT_TRUE(status.empty() || status == kStatusReadFailed) << status;
+  EXPECT_GE(elapsed, 1900u);
+  EXPECT_LT(elapsed, 6000u);
+}
+
+TEST_F(HttpTransportTest, TheTestCertificateIsTrustedOnlyBecauseErrorsAreIgnored) {
+  // Without the certificate-error flags the self-signed certificate is refused: the flags, not
+  // the test prefix, let the requests above through.
+  Win32HttpTransport transport;
+  const std::optional<UrlParts> parts = transport.CrackUrl(Server() + "/hello.html");
+  ASSERT_TRUE(parts);
+  const auto exchange = transport.OpenSession("", 10000);
+  ASSERT_TRUE(exchange);
+  ASSERT_TRUE(exchange->SetTimeouts(5000));
+  ASSERT_TRUE(exchange->Connect(parts->host, parts->port));
+  ASSERT_TRUE(exchange->OpenRequest("GET", parts->path, parts->secure));
+  EXPECT_FALSE(exchange->Send("") && exchange->ReceiveResponse());
+}
+
 TEST_F(HttpTransportTest, WinHttpComesFromTheSystemFolder) {
   Fetch("/hello.html");
   const HMODULE module = ::GetModuleHandleW(L"winhttp.dll");

@@ -63,6 +63,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif path == "/headers":
             # The request's header lines, as the server received them.
             self.send_page(200, str(self.headers).encode("latin-1"))
+        elif path == "/trickle":
+            # Headers at once, then one byte of a body that never ends, twice a second.
+            self.send_response(200)
+            self.send_header("Content-Length", "1000000")
+            self.end_headers()
+            for _ in range(600):
+                self.wfile.write(b".")
+                self.wfile.flush()
+                time.sleep(0.5)
         elif path == "/silent":
             # Accepts, reads the request and never answers.
             time.sleep(300)
