@@ -2,10 +2,14 @@
 
 #include "app/toolbox_layout.h"
 #include "maintenance/default_open.h"
+#include "maintenance/ime_rescue.h"
 #include "maintenance/launch_with_max.h"
+#include "maintenance/plugin_removal.h"
 #include "maintenance/reset_user_settings.h"
+#include "maintenance/startup_disinfection.h"
 #include "maintenance/uninstall_cleanup.h"
 #include "model/desktop_user.h"
+#include "procctl/freeze_guard.h"
 #include "procctl/low_priority_toggle.h"
 #include "procctl/process_toolkit.h"
 #include "procctl/quick_close.h"
@@ -47,8 +51,21 @@ void OnControlClicked(System& system, Toolbox& toolbox, ToolboxView& view, Contr
     case Control::按钮5:
       UninstallCleanup(system, view, toolbox.desktop_user_name);
       break;
+    case Control::按钮9:
+      ImeHangRescue(system, toolbox.status.values);
+      break;
+    case Control::按钮6:
+      StartupDisinfection(system, view, toolbox.status.values.max_process_id,
+                          toolbox.desktop_user_name);
+      break;
+    case Control::按钮7:
+      PluginRemoval(system, view, toolbox.status.values);
+      break;
     case Control::选择框1:
       LaunchWithMaxClicked(system, view);
+      break;
+    case Control::选择框2:
+      GuardSwitch(system, toolbox.freeze_guard, view, toolbox.status.values);
       break;
     default:
       // The other operations join here as they are built.
@@ -62,7 +79,7 @@ void OnTimerTick(System& system, Toolbox& toolbox, ToolboxView& view, Timer time
       StatusTick(system, toolbox.status, view);
       break;
     case Timer::时钟2:
-      // The freeze guard joins here once it is built.
+      GuardTick(system, toolbox.freeze_guard, view, toolbox.status.values);
       break;
   }
 }

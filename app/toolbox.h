@@ -6,6 +6,7 @@
 
 #include "platform/system.h"
 #include "platform/toolbox_view.h"
+#include "procctl/freeze_guard.h"
 #include "procctl/status_monitor.h"
 
 namespace kelvo {
@@ -19,6 +20,7 @@ struct Toolbox {
   std::string desktop_user_name;
   // The status tick's published values (status.values) and what it keeps between ticks.
   StatusMonitor status;
+  FreezeGuard freeze_guard;
 };
 
 // Creation steps, run once before the window is first shown.

@@ -81,6 +81,18 @@ std::string_view WithoutTrailingSeparators(std::string_view text) {
   return text.substr(0, keep);
 }
 
+std::string_view ParentFolder(std::string_view path) {
+  const std::string_view trimmed = WithoutTrailingSeparators(path);
+  std::size_t last_separator = std::string_view::npos;
+  for (std::size_t at = 0; at < trimmed.size();) {
+    const std::size_t length = CharacterLength(trimmed, at);
+    if (IsSeparator(trimmed.substr(at, length))) last_separator = at;
+    at += length;
+  }
+  if (last_separator == std::string_view::npos) return {};
+  return WithoutTrailingSeparators(trimmed.substr(0, last_separator));
+}
+
 std::string_view WithoutLeadingSpaces(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
   return first == std::string_view::npos ? std::string_view() : text.substr(first);

@@ -11,6 +11,9 @@ namespace kelvo {
 bool EndsWithBackslash(std::string_view text);
 // The text without its trailing backslashes and forward slashes.
 std::string_view WithoutTrailingSeparators(std::string_view text);
+// The folder that holds the path's last part (trailing separators ignored); empty when the path
+// has one part only.
+std::string_view ParentFolder(std::string_view path);
 // The text without its leading spaces.
 std::string_view WithoutLeadingSpaces(std::string_view text);
 // True when the path names no folder below a root: empty, ".", a drive ("C:", "C:\"), the

@@ -76,7 +76,8 @@ bool VersionCheck::StartUpMayContinue(const std::string& published) {
   if (*latest <= *ProgramVersion::Parse(kOwnVersion)) return true;
   PlainMessageBox(system_, kNewVersionText + latest->text() + kNewVersionTail, kBoxOk,
                   kNewVersionTitle);
-  (void)system_.shell.OpenInBrowser(pages_.download_page);
+  // Whether a browser came up or not, the program ends.
+  (void)system_.shell.Open("open", pages_.download_page, "", "", kShowNormal, nullptr);
   return false;
 }
 

@@ -1,6 +1,7 @@
 // The Windows registry, with an explicit choice of the 64-bit view.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -30,6 +31,11 @@ class Registry {
                                                               const std::string& key,
                                                               const std::string& name,
                                                               RegistryView view) = 0;
+  // A named REG_DWORD value; nullopt when it is missing or of another type.
+  [[nodiscard]] virtual std::optional<std::uint32_t> ReadDword(RegistryRoot root,
+                                                               const std::string& key,
+                                                               const std::string& name,
+                                                               RegistryView view) = 0;
 };
 
 }  // namespace kelvo

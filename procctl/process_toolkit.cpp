@@ -135,10 +135,11 @@ std::uint32_t TopProcessorsMask(unsigned processors, int count) {
   return mask;
 }
 
-void SetAffinityToTopProcessors(System& system, ProcessId id, int count) {
-  if (id == 0) return;
-  // Windows refuses a zero mask and the process keeps its affinity; nothing to tell anyone.
-  (void)system.processes.SetAffinityMask(id, TopProcessorsMask(ProcessorCount(system), count));
+bool SetAffinityToTopProcessors(System& system, ProcessId id, int count) {
+  if (id == 0) return false;
+  // Windows refuses a zero mask and the process keeps its affinity.
+  return system.processes.SetAffinityMask(id, TopProcessorsMask(ProcessorCount(system), count))
+      .ok();
 }
 
 }  // namespace kelvo

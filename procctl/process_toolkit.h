@@ -40,8 +40,9 @@ unsigned ProcessorCount(System& system);
 // The `count` highest-numbered of `processors` processors; 0 for a count of 0 or less, all of
 // them for a count above. A 32-bit mask names processors 0 to 31 only.
 std::uint32_t TopProcessorsMask(unsigned processors, int count);
-// Windows refuses a zero mask and the process keeps its affinity; failures are not reported.
+// Answers whether Windows accepted the mask: it refuses a zero mask (one or two processors
+// restrained to n - 2) and a process beyond the program's rights, which keep their affinity.
 // Id 0 restrains nothing.
-void SetAffinityToTopProcessors(System& system, ProcessId id, int count);
+bool SetAffinityToTopProcessors(System& system, ProcessId id, int count);
 
 }  // namespace kelvo

@@ -137,4 +137,25 @@ std::optional<std::string> Win32Registry::ReadString(RegistryRoot root, const st
   }
 }
 
+std::optional<std::uint32_t> Win32Registry::ReadDword(RegistryRoot root, const std::string& key,
+                                                     const std::string& name, RegistryView view) {
+  const auto path = KeyPath(key);
+  const auto value_name = KeyPath(name);
+  if (!path || !value_name) return std::nullopt;
+  UniqueHKey opened;
+  if (::RegOpenKeyExW(RootKey(root), path->c_str(), 0, KEY_QUERY_VALUE | ViewFlag(view),
+                      opened.put()) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  DWORD type = 0;
+  DWORD value = 0;
+  DWORD size = sizeof(value);
+  if (::RegQueryValueExW(opened.get(), value_name->c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+      type != REG_DWORD || size != sizeof(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
 }  // namespace kelvo

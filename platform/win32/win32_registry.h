@@ -20,6 +20,9 @@ class Win32Registry final : public Registry {
   [[nodiscard]] std::optional<std::string> ReadString(RegistryRoot root, const std::string& key,
                                                       const std::string& name,
                                                       RegistryView view) override;
+  [[nodiscard]] std::optional<std::uint32_t> ReadDword(RegistryRoot root, const std::string& key,
+                                                       const std::string& name,
+                                                       RegistryView view) override;
 };
 
 }  // namespace kelvo

@@ -45,6 +45,10 @@ class TimedRegistry : public Registry {
                                         const std::string& name, RegistryView view) override {
     return inner_.ReadString(root, key, name, view);
   }
+  std::optional<std::uint32_t> ReadDword(RegistryRoot root, const std::string& key,
+                                         const std::string& name, RegistryView view) override {
+    return inner_.ReadDword(root, key, name, view);
+  }
 
   std::vector<std::int64_t> deleted_at;
 

@@ -239,16 +239,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ProcessToolkitTest, AffinityToTopProcessors) {
   sim.processes.Add(kMax, kMaxExe);
   sim.system_info.SetProcessorCount(8);
-  SetAffinityToTopProcessors(system, kMax, 6);
+  EXPECT_TRUE(SetAffinityToTopProcessors(system, kMax, 6));
   EXPECT_EQ(sim.processes.AffinityMask(kMax), 0xFCu);
 
   // On two processors, two less is none: Windows refuses the empty mask and the process keeps
   // what it had.
   sim.system_info.SetProcessorCount(2);
-  SetAffinityToTopProcessors(system, kMax, 0);
+  EXPECT_FALSE(SetAffinityToTopProcessors(system, kMax, 0));
   EXPECT_EQ(sim.processes.AffinityMask(kMax), 0xFCu);
   // Without a process nothing is restrained, the program least of all.
-  SetAffinityToTopProcessors(system, 0, 1);
+  EXPECT_FALSE(SetAffinityToTopProcessors(system, 0, 1));
   EXPECT_EQ(sim.processes.AffinityMask(sim::kOwnProcessId), std::nullopt);
 }
 

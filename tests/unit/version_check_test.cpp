@@ -40,7 +40,7 @@ TEST_P(VersionCheckTest, ComparesThePublishedVersionWithV010) {
   switch (c.outcome) {
     case PublishedCase::Continues:
       EXPECT_TRUE(sim.dialogs.boxes().empty());
-      EXPECT_TRUE(sim.shell.opened().empty());
+      EXPECT_TRUE(sim.shell.calls().empty());
       break;
     case PublishedCase::NewVersion:
       ASSERT_EQ(sim.dialogs.boxes().size(), 1u);
@@ -48,13 +48,17 @@ TEST_P(VersionCheckTest, ComparesThePublishedVersionWithV010) {
                 "发现新版本" + std::string(StripBlank(c.published)) +
                     "即将跳转新版下载链接，若有网页密码限制请输入9274。");
       EXPECT_EQ(sim.dialogs.boxes()[0].title, "版本更新");
-      EXPECT_EQ(sim.shell.opened(), std::vector<std::string>{kDownloadPage});
+      ASSERT_EQ(sim.shell.calls().size(), 1u);
+      EXPECT_EQ(sim.shell.calls()[0].operation, "Open");
+      EXPECT_EQ(sim.shell.calls()[0].verb, "open");
+      EXPECT_EQ(sim.shell.calls()[0].file, kDownloadPage);
+      EXPECT_EQ(sim.shell.calls()[0].show, kShowNormal);
       break;
     case PublishedCase::Unreadable:
       ASSERT_EQ(sim.dialogs.boxes().size(), 1u);
       EXPECT_EQ(sim.dialogs.boxes()[0].text, "网络断开，与服务器连接断开。");
       EXPECT_EQ(sim.dialogs.boxes()[0].title, "通知");
-      EXPECT_TRUE(sim.shell.opened().empty());
+      EXPECT_TRUE(sim.shell.calls().empty());
       break;
   }
   if (!sim.dialogs.boxes().empty()) {

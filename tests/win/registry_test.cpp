@@ -126,5 +126,26 @@ TEST_F(RegistryTest, DeleteTreeRefusesKeysThatWouldNameARoot) {
   EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "Software", 0));
 }
 
+TEST_F(RegistryTest, ReadDwordReadsOnlyDwordValues) {
+  UniqueHKey key;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, Wide(key_).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, key.put(), nullptr),
+            ERROR_SUCCESS);
+  const DWORD one = 1;
+  ASSERT_EQ(::RegSetValueExW(key.get(), L"NoTsf3Override2", 0, REG_DWORD,
+                             reinterpret_cast<const BYTE*>(&one), sizeof(one)),
+            ERROR_SUCCESS);
+  CreateKey(HKEY_CURRENT_USER, key_, 0, L"1");
+
+  EXPECT_EQ(registry_.ReadDword(RegistryRoot::CurrentUser, key_, "notsf3override2",
+                                RegistryView::Default),
+            1u);
+  // A string holding a number is not a DWORD, and a missing value is nothing.
+  EXPECT_EQ(registry_.ReadDword(RegistryRoot::CurrentUser, key_, "名称", RegistryView::Default),
+            std::nullopt);
+  EXPECT_EQ(registry_.ReadDword(RegistryRoot::CurrentUser, key_, "none", RegistryView::Default),
+            std::nullopt);
+}
+
 }  // namespace
 }  // namespace kelvo

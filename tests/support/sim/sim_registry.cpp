@@ -144,6 +144,22 @@ std::optional<std::string> SimRegistry::ReadString(RegistryRoot root, const std:
   return ValueOf(Find(root, Resolve(root, key, view)), name);
 }
 
+std::optional<std::uint32_t> SimRegistry::ReadDword(RegistryRoot root, const std::string& key,
+                                                    const std::string& name, RegistryView view) {
+  const Key* found = Find(root, Resolve(root, key, view));
+  if (!found) return std::nullopt;
+  const auto value = found->dwords.find(UpperName(name));
+  if (value == found->dwords.end()) return std::nullopt;
+  return value->second;
+}
+
+void SimRegistry::SetDword(RegistryRoot root, const std::string& key, const std::string& name,
+                           std::uint32_t value) {
+  Key& found = Make(root, SplitNames(key, /*slash_too=*/false));
+  found.values.erase(UpperName(name));
+  found.dwords[UpperName(name)] = value;
+}
+
 void SimRegistry::AddKey(RegistryRoot root, const std::string& key) {
   Make(root, SplitNames(key, /*slash_too=*/false));
 }
@@ -154,6 +170,7 @@ void SimRegistry::SetValue(RegistryRoot root, const std::string& key, const std:
   if (name.empty()) {
     found.default_value = value;
   } else {
+    found.dwords.erase(UpperName(name));
     found.values[UpperName(name)] = {name, value};
   }
 }

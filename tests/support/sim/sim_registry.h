@@ -39,6 +39,8 @@ class SimRegistry : public Registry {
                            const std::string& value) override;
   std::optional<std::string> ReadString(RegistryRoot root, const std::string& key,
                                         const std::string& name, RegistryView view) override;
+  std::optional<std::uint32_t> ReadDword(RegistryRoot root, const std::string& key,
+                                         const std::string& name, RegistryView view) override;
 
   // True (the default): the program is a 32-bit process on 64-bit Windows. False: a 64-bit
   // process, whose Default view is the 64-bit view.
@@ -49,6 +51,9 @@ class SimRegistry : public Registry {
   // An empty name sets the default value.
   void SetValue(RegistryRoot root, const std::string& key, const std::string& name,
                 const std::string& value);
+  // A named REG_DWORD value (creating the key path), as "reg add ... /t REG_DWORD" writes it.
+  void SetDword(RegistryRoot root, const std::string& key, const std::string& name,
+                std::uint32_t value);
   bool HasKey(RegistryRoot root, const std::string& key) const;
   std::optional<std::string> Value(RegistryRoot root, const std::string& key,
                                    const std::string& name) const;
@@ -63,6 +68,7 @@ class SimRegistry : public Registry {
     std::optional<std::string> default_value;
     std::map<std::string, std::pair<std::string, std::string>>
         values;                                           // upper name -> (name, value)
+    std::map<std::string, std::uint32_t> dwords;          // upper name -> REG_DWORD value
     std::map<std::string, std::unique_ptr<Key>> subkeys;  // keyed by upper name
   };
   using Names = std::vector<std::string>;

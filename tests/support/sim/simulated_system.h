@@ -3,8 +3,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "platform/system.h"
 #include "tests/support/sim/sim_accounts.h"
@@ -14,22 +12,10 @@
 #include "tests/support/sim/sim_http.h"
 #include "tests/support/sim/sim_processes.h"
 #include "tests/support/sim/sim_registry.h"
+#include "tests/support/sim/sim_shell.h"
 #include "tests/support/sim/sim_windows.h"
 
 namespace kelvo::sim {
-
-// Records the addresses opened in the browser.
-class SimShell : public Shell {
- public:
-  bool OpenInBrowser(const std::string& address) override {
-    opened_.push_back(address);
-    return true;
-  }
-  const std::vector<std::string>& opened() const { return opened_; }
-
- private:
-  std::vector<std::string> opened_;
-};
 
 class SimSystemInfo : public SystemInfo {
  public:
@@ -86,7 +72,7 @@ class SimulatedSystem {
   SimProcesses processes;
   SimWindows windows;
   SimDialogs dialogs;
-  SimShell shell;
+  SimShell shell{clock};
   SimSystemInfo system_info;
   SimHttp http;
   SimAccounts accounts{processes};
