@@ -6,6 +6,7 @@
 
 #include "app/toolbox_layout.h"
 #include "app/toolbox_window.h"
+#include "maintenance/ime_rescue.h"
 #include "platform/win32/text_conversion.h"
 #include "tests/e2e/driver/driver.h"
 
@@ -104,9 +105,13 @@ TEST_F(ToolboxEndToEnd, HintLabelOpensTheHelpBox) {
   EXPECT_TRUE(program_->Running());
 }
 
-TEST_F(ToolboxEndToEnd, OperationButtonsWithoutOperationsDoNothingVisible) {
-  // 假死救援 has no operation behind it yet; clicking it must not break the window.
+TEST_F(ToolboxEndToEnd, DecliningTheRescueQuestionChangesNothing) {
+  // 假死救援 asks first; No leaves the shell and the window as they are.
   ClickControl(window_, ControlId(Control::按钮9));
+  HWND box = WaitForMessageBox(program_->id(), kBoxTimeoutMs);
+  ASSERT_NE(box, nullptr) << "no question";
+  EXPECT_EQ(WindowText(box), Wide(kImeRescueTitle));
+  EXPECT_TRUE(PressMessageBoxButton(box, IDNO));
   EXPECT_EQ(WaitForMessageBox(program_->id(), 500), nullptr);
   EXPECT_TRUE(program_->Running());
 }
