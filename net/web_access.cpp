@@ -113,6 +113,28 @@ std::string ReadBody(HttpExchange& exchange, std::string* status) {
   return body;
 }
 
+// The cookies and the redirect target of the response, line by line; the window is serviced
+// between lines.
+void TakeHeaderLines(MessagePump& pump, std::string_view headers, std::string& returned_cookies,
+                     std::string* location) {
+  std::size_t start = 0;
+  while (start < headers.size()) {
+    std::size_t end = FindText(headers, kLineBreak, start);
+    if (end == std::string_view::npos) end = headers.size();
+    const std::string_view line = headers.substr(start, end - start);
+    start = end + kLineBreak.size();
+    const std::size_t name_end = FindText(line, ": ");
+    if (name_end != std::string_view::npos && line.substr(0, name_end) == kSetCookieName) {
+      returned_cookies += CookieItem(line);
+      returned_cookies += kCookieSeparator;
+    }
+    if (FindText(line.substr(0, kLocationLabel.size()), kLocationLabel, 0, true) == 0) {
+      Write(location, std::string(line.substr(kLocationLabel.size())));
+    }
+    pump.DispatchPending();
+  }
+}
+
 }  // namespace
 
 std::string WebAccess(System& system, const std::string& url, const WebAccessOptions& options) {
@@ -151,25 +173,7 @@ std::string WebAccess(System& system, const std::string& url, const WebAccessOpt
                                                              : status_end - kStatusOffset));
   }
   std::string returned_cookies = options.returned_cookies ? *options.returned_cookies : "";
-  std::size_t start = 0;
-  while (start < headers->size()) {
-    std::size_t end = FindText(*headers, kLineBreak, start);
-    if (end == std::string::npos) end = headers->size();
-    const std::string_view line = std::string_view(*headers).substr(start, end - start);
-    start = end + kLineBreak.size();
-    const std::size_t name_end = FindText(line, ": ");
-    const std::string_view name =
-        name_end == std::string_view::npos ? std::string_view() : line.substr(0, name_end);
-    if (name == kSetCookieName) {
-      returned_cookies += CookieItem(line);
-      returned_cookies += kCookieSeparator;
-    }
-    if (line.size() >= kLocationLabel.size() &&
-        FindText(line.substr(0, kLocationLabel.size()), kLocationLabel, 0, true) == 0) {
-      Write(options.location, std::string(line.substr(kLocationLabel.size())));
-    }
-    system.pump.DispatchPending();
-  }
+  TakeHeaderLines(system.pump, *headers, returned_cookies, options.location);
   if (returned_cookies.ends_with(kCookieSeparator)) {
     returned_cookies.resize(returned_cookies.size() - kCookieSeparator.size());
   }
