@@ -6,6 +6,9 @@
 
 #include "app/toolbox.h"
 #include "app/toolbox_window.h"
+#include "build_config.h"
+#include "net/version_check.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_system.h"
 
 namespace {
@@ -32,6 +35,7 @@ int RunMessageLoop() {
 
 // The command line is not read: a start with "AutoStartUp" is the same as any other.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  kelvo::RestrictDefaultDllSearch();
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 
@@ -39,6 +43,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::atexit(ExitCleanUp);
 
   static kelvo::Win32System platform;
+  kelvo::VersionCheck version_check(platform.system(),
+                                    {kelvo::config::kVersionUrl, kelvo::config::kDownloadUrl});
+  const std::string published = version_check.FetchPublished();
+  // The single-instance guard runs here: a second copy ends before the comparison's messages.
+  if (!version_check.StartUpMayContinue(published)) return 0;
   static kelvo::ToolboxWindow window(platform.system(), *g_toolbox);
   if (!window.Create(instance)) return 1;
   window.Show();

@@ -9,15 +9,13 @@
 #include "tests/support/sim/sim_clock.h"
 #include "tests/support/sim/sim_dialogs.h"
 #include "tests/support/sim/sim_files.h"
+#include "tests/support/sim/sim_http.h"
 #include "tests/support/sim/sim_processes.h"
 #include "tests/support/sim/sim_registry.h"
 #include "tests/support/sim/sim_shell.h"
 #include "tests/support/sim/sim_windows.h"
 
 namespace kelvo::sim {
-
-// This port has no calls yet.
-class SimHttp : public HttpTransport {};
 
 class SimSystemInfo : public SystemInfo {
  public:
