@@ -9,6 +9,8 @@
 #include "app/toolbox_window.h"
 #include "app/tray_icon.h"
 #include "build_config.h"
+#include "net/version_check.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_system.h"
 
 namespace {
@@ -39,6 +41,7 @@ int RunMessageLoop() {
 
 // The command line is not read: a start with "AutoStartUp" is the same as any other.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  kelvo::RestrictDefaultDllSearch();
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   // Built before the clean-up is registered, so it outlives what the clean-up releases.
@@ -47,8 +50,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   g_tray = new kelvo::TrayIcon(platform.system());
   g_toolbox = new kelvo::Toolbox();
   std::atexit(ExitCleanUp);
+  // The page is fetched before the single-instance test, so a second copy waits for it too.
+  kelvo::VersionCheck version_check(platform.system(),
+                                    {kelvo::config::kVersionUrl, kelvo::config::kDownloadUrl});
+  const std::string published = version_check.FetchPublished();
   // A copy that is already running has been brought forward; this one ends without a word.
   if (!kelvo::SingleInstanceGuard(platform.system(), kelvo::config::kInstanceId)) std::exit(0);
+  if (!version_check.StartUpMayContinue(published)) return 0;
 
   static kelvo::ToolboxWindow window(platform.system(), *g_toolbox, *g_tray);
   if (!window.Create(instance)) return 1;

@@ -5,11 +5,11 @@
 #include <span>
 #include <string>
 
+#include "net/version_check.h"
 #include "platform/toolbox_view.h"
 
 namespace kelvo {
 
-inline constexpr char kOwnVersion[] = "V0.10";
 inline constexpr char kWindowTitle[] = "KelvoMAX工具箱_V0.10";
 inline constexpr char kTrayTip[] = "KelvoMAX工具箱";
 // Window class of the toolbox window; a second copy of the program finds the first one by it.

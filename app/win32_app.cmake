@@ -4,7 +4,7 @@ target_link_libraries(kelvo_toolbox_window PUBLIC kelvo_app_logic kelvo_win32 co
 
 add_executable(kelvo_toolbox WIN32 main.cpp app.rc)
 set_target_properties(kelvo_toolbox PROPERTIES OUTPUT_NAME "KelvoMAX工具")
-target_link_libraries(kelvo_toolbox PRIVATE kelvo_toolbox_window)
+target_link_libraries(kelvo_toolbox PRIVATE kelvo_toolbox_window kelvo_net)
 # Release builds ship without symbols.
 target_link_options(kelvo_toolbox PRIVATE -municode -mwindows $<$<CONFIG:Release>:-s>)
 set_source_files_properties(app.rc PROPERTIES OBJECT_DEPENDS

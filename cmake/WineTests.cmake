@@ -43,3 +43,26 @@ function(kelvo_add_wine_test)
     TIMEOUT ${ARG_TIMEOUT}
     ENVIRONMENT "KELVO_WINE_ROOT=${KELVO_WINE_ROOT};KELVO_ARTIFACTS=${KELVO_ARTIFACTS}")
 endfunction()
+
+# The tests' loopback HTTPS server (tests/support/https): the version page the program asks at
+# start, and the pages of the WinHTTP tests. Up once for the whole run.
+set(KELVO_TEST_SERVER_STATE ${PROJECT_BINARY_DIR}/test-https-server)
+set(KELVO_TEST_SERVER_SCRIPT ${PROJECT_SOURCE_DIR}/tests/support/https/test-https-server)
+
+# kelvo_use_test_server(<test>): the test needs the server and learns its address and folder.
+function(kelvo_use_test_server test)
+  get_property(defined GLOBAL PROPERTY KELVO_TEST_SERVER_DEFINED)
+  if(NOT defined)
+    set_property(GLOBAL PROPERTY KELVO_TEST_SERVER_DEFINED TRUE)
+    add_test(NAME test_https_server_up COMMAND ${KELVO_TEST_SERVER_SCRIPT} up
+             ${KELVO_TEST_SERVER_STATE} ${KELVO_TEST_SERVER_PORT})
+    add_test(NAME test_https_server_down COMMAND ${KELVO_TEST_SERVER_SCRIPT} down
+             ${KELVO_TEST_SERVER_STATE})
+    set_tests_properties(test_https_server_up PROPERTIES FIXTURES_SETUP test_https_server TIMEOUT 30)
+    set_tests_properties(test_https_server_down PROPERTIES FIXTURES_CLEANUP test_https_server
+                         TIMEOUT 30)
+  endif()
+  set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED test_https_server)
+  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT
+    "KELVO_TEST_SERVER=${KELVO_TEST_SERVER}" "KELVO_TEST_SERVER_DIR=${KELVO_TEST_SERVER_STATE}")
+endfunction()

@@ -9,7 +9,7 @@
 #include "model/desktop_user.h"
 #include "model/version_catalogue.h"
 #include "platform/plain_message_box.h"
-#include "procctl/process_toolkit.h"
+#include "procctl/quick_close.h"
 
 namespace kelvo {
 namespace {
@@ -61,26 +61,12 @@ bool Protected(System& system, const StartupFolder& startup) {
   return system.files.ReadBytes(startup.guard_file, content).ok() && content == kGuardContent;
 }
 
-void CloseEveryMax(System& system, ProcessId max_process_id) {
-  std::vector<ProcessId> ids;
-  FindAllProcessIds(system, kMaxProcessName, ids);
-  if (max_process_id < 1) {
-    PlainMessageBox(system, kNoProcessText, kBoxOk, kNoProcessTitle);
-    return;
-  }
-  for (const ProcessId id : ids) {
-    TerminateProcessById(system, id);
-    system.pump.PauseDispatching(kDisinfectionClosePauseMs);
-  }
-  PlainMessageBox(system, kAllMaxClosedText);
-}
-
 }  // namespace
 
 void StartupDisinfection(System& system, ToolboxView& view, ProcessId max_process_id,
                          const std::string& desktop_user) {
   if (PlainMessageBox(system, kDisinfectionQuestion, kBoxYesNo) != kAnswerYes) return;
-  CloseEveryMax(system, max_process_id);
+  CloseEveryMax(system, max_process_id, {kNoProcessText, kNoProcessTitle, kAllMaxClosedText});
 
   const std::optional<MaxVersion> release = ChosenRelease(view);
   if (!release) return;

@@ -23,8 +23,6 @@ inline constexpr char kDisinfectionIncompleteText[] =
 inline constexpr char kDisinfectionIncompleteTitle[] = "警告";
 // What every guard file holds: three bytes, no line end.
 inline constexpr char kGuardContent[] = "000";
-// Between two terminations, with messages dispatched meanwhile.
-inline constexpr std::int64_t kDisinfectionClosePauseMs = 100;
 
 // `status` is read once, for the process the status monitor last published. The folders are
 // cleaned whether or not 3ds Max was found; a folder whose parent is missing (the release or the

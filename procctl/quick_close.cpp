@@ -8,18 +8,22 @@
 
 namespace kelvo {
 
-void QuickClose(System& system, ProcessId max_process_id) {
+void CloseEveryMax(System& system, ProcessId max_process_id, const CloseMessages& messages) {
   std::vector<ProcessId> ids;
   FindAllProcessIds(system, kMaxProcessName, ids);
   if (max_process_id < 1) {
-    PlainMessageBox(system, kNoMaxText, kBoxOk, kQuickCloseNoMaxTitle);
+    PlainMessageBox(system, messages.no_max_text, kBoxOk, messages.no_max_title);
     return;
   }
   for (const ProcessId id : ids) {
     TerminateProcessById(system, id);
     system.pump.PauseDispatching(kQuickClosePauseMs);
   }
-  PlainMessageBox(system, kQuickCloseDoneText);
+  PlainMessageBox(system, messages.done_text);
+}
+
+void QuickClose(System& system, ProcessId max_process_id) {
+  CloseEveryMax(system, max_process_id, {kNoMaxText, kQuickCloseNoMaxTitle, kQuickCloseDoneText});
 }
 
 }  // namespace kelvo

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/text_conversion.h"
 #include "platform/win32/unique_handle.h"
 
@@ -54,17 +55,6 @@ constexpr ULONG kListHeadroom = 16 * 1024;
 using NtQuerySystemInformationFn = LONG(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
 using WinStationGetProcessSidFn = BOOLEAN(WINAPI*)(HANDLE, DWORD, FILETIME, PVOID, PDWORD);
 
-// A function of a module, cast to its real type. GetProcAddress answers a generic pointer.
-template <typename Function>
-Function BoundFunction(HMODULE module, const char* name) {
-  if (module == nullptr) return nullptr;
-  const FARPROC found = ::GetProcAddress(module, name);
-  Function function = nullptr;
-  static_assert(sizeof function == sizeof found);
-  std::memcpy(&function, &found, sizeof function);
-  return function;
-}
-
 // The process list, read into 8-byte aligned storage; empty when it cannot be read.
 std::vector<ULONGLONG> ReadProcessList(ULONG& size) {
   size = 0;
@@ -97,30 +87,6 @@ std::optional<Sid> CopySid(const void* bytes, DWORD available) {
   if (length > available) return std::nullopt;
   const auto* first = static_cast<const std::uint8_t*>(bytes);
   return Sid(first, first + length);
-}
-
-// Modules we loaded ourselves.
-struct ModuleTraits {
-  using Handle = HMODULE;
-  static Handle Empty() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { ::FreeLibrary(h); }
-};
-using UniqueModule = UniqueResource<ModuleTraits>;
-
-// A system library from the system folder and nowhere else, so that a file of the same name next
-// to the program or in the current folder is never loaded in its place.
-UniqueModule LoadSystemLibrary(const wchar_t* file_name) {
-  // Windows 7 without KB2533623 does not know the flag and answers ERROR_INVALID_PARAMETER.
-  UniqueModule module(::LoadLibraryExW(file_name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-  if (module || ::GetLastError() != ERROR_INVALID_PARAMETER) return module;
-  std::wstring path(MAX_PATH, L'\0');
-  const UINT length = ::GetSystemDirectoryW(path.data(), static_cast<UINT>(path.size()));
-  if (length == 0 || length >= path.size()) return {};
-  path.resize(length);
-  path += L'\\';
-  path += file_name;
-  return UniqueModule(::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
 }  // namespace

@@ -75,6 +75,17 @@ OsResult FromStatus(LSTATUS status) {
                                  : OsResult::Failed(static_cast<std::uint32_t>(status));
 }
 
+// The key opened for reading its values; empty when it cannot be.
+UniqueHKey OpenForReading(RegistryRoot root, const std::string& key, RegistryView view) {
+  UniqueHKey opened;
+  const auto path = KeyPath(key);
+  if (path && ::RegOpenKeyExW(RootKey(root), path->c_str(), 0, KEY_QUERY_VALUE | ViewFlag(view),
+                              opened.put()) != ERROR_SUCCESS) {
+    return {};
+  }
+  return opened;
+}
+
 }  // namespace
 
 bool Win32Registry::KeyExists(RegistryRoot root, const std::string& key, RegistryView view) {
@@ -112,14 +123,9 @@ OsResult Win32Registry::SetDefaultValue(RegistryRoot root, const std::string& ke
 
 std::optional<std::string> Win32Registry::ReadString(RegistryRoot root, const std::string& key,
                                                      const std::string& name, RegistryView view) {
-  const auto path = KeyPath(key);
   const auto value_name = KeyPath(name);
-  if (!path || !value_name) return std::nullopt;
-  UniqueHKey opened;
-  if (::RegOpenKeyExW(RootKey(root), path->c_str(), 0, KEY_QUERY_VALUE | ViewFlag(view),
-                      opened.put()) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
+  UniqueHKey opened = OpenForReading(root, key, view);
+  if (!opened || !value_name) return std::nullopt;
   // The value may grow between asking its size and reading it: ask again then.
   std::vector<wchar_t> buffer(128);
   for (;;) {
@@ -138,15 +144,10 @@ std::optional<std::string> Win32Registry::ReadString(RegistryRoot root, const st
 }
 
 std::optional<std::uint32_t> Win32Registry::ReadDword(RegistryRoot root, const std::string& key,
-                                                     const std::string& name, RegistryView view) {
-  const auto path = KeyPath(key);
+                                                      const std::string& name, RegistryView view) {
   const auto value_name = KeyPath(name);
-  if (!path || !value_name) return std::nullopt;
-  UniqueHKey opened;
-  if (::RegOpenKeyExW(RootKey(root), path->c_str(), 0, KEY_QUERY_VALUE | ViewFlag(view),
-                      opened.put()) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
+  UniqueHKey opened = OpenForReading(root, key, view);
+  if (!opened || !value_name) return std::nullopt;
   DWORD type = 0;
   DWORD value = 0;
   DWORD size = sizeof(value);

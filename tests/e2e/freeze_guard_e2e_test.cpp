@@ -11,7 +11,7 @@ namespace {
 
 constexpr DWORD kStatusSeesMaxMs = 1500;
 
-using FreezeGuardEndToEnd = ToolboxEndToEnd;
+using FreezeGuardEndToEnd = RunningToolbox;
 
 // Polls until the condition holds or about two seconds have passed.
 template <typename Condition>

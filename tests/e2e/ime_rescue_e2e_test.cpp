@@ -50,7 +50,7 @@ std::wstring Lower(std::wstring text) {
   return text;
 }
 
-class ImeRescueEndToEnd : public ToolboxEndToEnd {
+class ImeRescueEndToEnd : public RunningToolbox {
  protected:
   void SetUp() override {
     wchar_t windows[MAX_PATH] = {};
@@ -72,11 +72,11 @@ class ImeRescueEndToEnd : public ToolboxEndToEnd {
                     sizeof(L"native"));
     RegDeleteTreeW(HKEY_CURRENT_USER, kTipKey);
     RegDeleteTreeW(HKEY_CURRENT_USER, kTsfKey);
-    ToolboxEndToEnd::SetUp();
+    RunningToolbox::SetUp();
   }
 
   void TearDown() override {
-    ToolboxEndToEnd::TearDown();
+    RunningToolbox::TearDown();
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kWineOverrides, L"taskkill.exe");
     for (const fs::path& program : replaced_) {
       const fs::path original = program.wstring() + L".kelvo-original";

@@ -61,7 +61,7 @@ std::wstring DefaultValue(HKEY root, const std::wstring& key) {
   return value;
 }
 
-using MaintenanceEndToEnd = ToolboxEndToEnd;
+using MaintenanceEndToEnd = RunningToolbox;
 
 TEST_F(MaintenanceEndToEnd, DefaultOpenRegistersTheChosenRelease) {
   Choose(MaxVersion::R2020);

@@ -19,7 +19,7 @@ namespace kelvo::e2e {
 inline constexpr DWORD kStartTimeoutMs = 20000;
 inline constexpr DWORD kBoxTimeoutMs = 10000;
 
-class ToolboxEndToEnd : public ::testing::Test {
+class RunningToolbox : public ::testing::Test {
  protected:
   void SetUp() override { StartToolbox(); }
   void TearDown() override { program_.Stop(); }

@@ -9,6 +9,7 @@
 #include "tests/support/sim/sim_clock.h"
 #include "tests/support/sim/sim_dialogs.h"
 #include "tests/support/sim/sim_files.h"
+#include "tests/support/sim/sim_http.h"
 #include "tests/support/sim/sim_kernel_objects.h"
 #include "tests/support/sim/sim_notify_area.h"
 #include "tests/support/sim/sim_processes.h"
@@ -17,9 +18,6 @@
 #include "tests/support/sim/sim_windows.h"
 
 namespace kelvo::sim {
-
-// This port has no calls yet.
-class SimHttp : public HttpTransport {};
 
 class SimSystemInfo : public SystemInfo {
  public:

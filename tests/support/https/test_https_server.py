@@ -1,0 +1,129 @@
+#!/usr/bin/env python3
+"""The local HTTPS server of the Windows-side and end-to-end tests, on a loopback address only.
+
+    test_https_server.py serve <state dir> <port>
+
+Serves <state dir>/version.html as the version page (written at start with version V0.10 when
+missing, rewritten by the tests) and the fixed pages below. While <state dir>/refuse exists the
+port is closed, as a server that is down. The certificate is <state dir>/server.pem.
+"""
+import http.server
+import os
+import socket
+import socketserver
+import ssl
+import sys
+import threading
+import time
+
+HEAD = "最新版本首"
+TAIL = "最新版本尾"
+
+
+def version_page(version):
+    return ("<html><head><title>KelvoMAX</title></head><body><p>%s%s%s</p></body></html>"
+            % (HEAD, version, TAIL)).encode("gbk")
+
+
+UTF8_PAGE = ('<html><head><meta http-equiv="Content-Type" content="text/html; charset=utf-8">'
+             "</head><body>%s中文%s</body></html>" % (HEAD, TAIL)).encode("utf-8")
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def send_page(self, status, body, headers=()):
+        self.send_response(status)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        for name, value in headers:
+            self.send_header(name, value)
+        self.end_headers()
+        if self.command != "HEAD":
+            self.wfile.write(body)
+
+    def do_GET(self):
+        state = self.server.state
+        path = self.path
+        if path == "/version.html":
+            with open(os.path.join(state, "version.html"), "rb") as f:
+                self.send_page(200, f.read())
+        elif path == "/hello.html":
+            self.send_page(200, b"<p>hello</p>")
+        elif path == "/redirect":
+            self.send_page(302, b"moved", [("Location", "/hello.html")])
+        elif path == "/utf8.html":
+            self.send_page(200, UTF8_PAGE)
+        elif path == "/cookies":
+            self.send_page(200, b"ok", [("Set-Cookie", "a=1; Path=/; HttpOnly"),
+                                        ("Set-Cookie", "b=2")])
+        elif path == "/headers":
+            # The request's header lines, as the server received them.
+            self.send_page(200, str(self.headers).encode("latin-1"))
+        elif path == "/trickle":
+            # Headers at once, then one byte of a body that never ends, twice a second.
+            self.send_response(200)
+            self.send_header("Content-Length", "1000000")
+            self.end_headers()
+            for _ in range(600):
+                self.wfile.write(b".")
+                self.wfile.flush()
+                time.sleep(0.5)
+        elif path == "/silent":
+            # Accepts, reads the request and never answers.
+            time.sleep(300)
+        else:
+            self.send_page(404, b"<h1>not found</h1>")
+
+    do_POST = do_GET
+
+
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+
+    def finish_request(self, request, client_address):
+        # The TLS handshake runs on the request's own thread: a client that never finishes it
+        # holds only that thread.
+        try:
+            request = self.context.wrap_socket(request, server_side=True)
+        except (ssl.SSLError, OSError):
+            return
+        super().finish_request(request, client_address)
+
+
+def serve(state, port):
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(os.path.join(state, "server.pem"))
+    page = os.path.join(state, "version.html")
+    if not os.path.exists(page):
+        with open(page, "wb") as f:
+            f.write(version_page("V0.10"))
+    refuse = os.path.join(state, "refuse")
+    server = None
+    while True:
+        if os.path.exists(refuse):
+            if server is not None:
+                server.shutdown()
+                server.server_close()
+                server = None
+        elif server is None:
+            server = Server(("127.0.0.1", port), Handler, bind_and_activate=False)
+            server.allow_reuse_address = True
+            server.socket.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+            server.server_bind()
+            server.server_activate()
+            server.context = context
+            server.state = state
+            threading.Thread(target=server.serve_forever, args=(0.1,), daemon=True).start()
+            with open(os.path.join(state, "ready"), "w") as f:
+                f.write(str(port))
+        time.sleep(0.05)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 4 or sys.argv[1] != "serve":
+        sys.exit(__doc__)
+    serve(sys.argv[2], int(sys.argv[3]))
