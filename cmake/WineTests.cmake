@@ -37,11 +37,15 @@ function(kelvo_add_wine_test)
   list(POP_FRONT ARG_COMMAND exe)
   add_test(NAME ${ARG_NAME}
            COMMAND ${KELVO_WINE_SESSION} run ${ARG_INSTANCE} $<TARGET_FILE:${exe}> ${ARG_COMMAND})
+  # The program under Wine is stopped a little before CTest gives up on the test, so its output
+  # still reaches the log.
+  math(EXPR run_timeout "${ARG_TIMEOUT} - 10")
   set_tests_properties(${ARG_NAME} PROPERTIES
     FIXTURES_REQUIRED wine_${ARG_INSTANCE}
     RESOURCE_LOCK wine_${ARG_INSTANCE}
     TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "KELVO_WINE_ROOT=${KELVO_WINE_ROOT};KELVO_ARTIFACTS=${KELVO_ARTIFACTS}")
+    ENVIRONMENT
+      "KELVO_WINE_ROOT=${KELVO_WINE_ROOT};KELVO_ARTIFACTS=${KELVO_ARTIFACTS};KELVO_WINE_RUN_TIMEOUT=${run_timeout}")
 endfunction()
 
 # The tests' loopback HTTPS server (tests/support/https): the version page the program asks at

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/e2e/e2e_files.h"
+#include "tests/e2e/shell_recorder.h"
 #include "tests/e2e/toolbox_fixture.h"
 
 namespace kelvo::e2e {
@@ -26,8 +27,6 @@ constexpr wchar_t kTipKey[] =
     L"Software\\Microsoft\\CTF\\TIP\\{81D4E9C9-1D3B-41BC-9E6C-4B40BF79E35E}";
 constexpr wchar_t kTsfKey[] =
     L"Software\\Microsoft\\Input\\TSF\\Tsf3Override\\{81d4e9c9-1d3b-41bc-9e6c-4b40bf79e35e}";
-
-constexpr wchar_t kWineOverrides[] = L"Software\\Wine\\DllOverrides";
 
 std::optional<DWORD> Dword(const wchar_t* key, const wchar_t* name) {
   DWORD value = 0;
@@ -53,49 +52,14 @@ std::wstring Lower(std::wstring text) {
 class ImeRescueEndToEnd : public RunningToolbox {
  protected:
   void SetUp() override {
-    wchar_t windows[MAX_PATH] = {};
-    GetWindowsDirectoryW(windows, MAX_PATH);
-    windows_ = windows;
-    for (const fs::path& program :
-         {windows_ / L"system32" / L"taskkill.exe", windows_ / L"explorer.exe"}) {
-      const fs::path original = program.wstring() + L".kelvo-original";
-      ASSERT_TRUE(CopyFileW(program.c_str(), original.c_str(), FALSE)) << program;
-      replaced_.push_back(program);
-      ASSERT_TRUE(CopyFileW(WindowsPath(Environment(L"KELVO_RECORDER_EXE")).c_str(),
-                            program.c_str(), FALSE))
-          << program << " error " << GetLastError();
-    }
-    fs::remove(TempFolder() / L"kelvo-recorder.log");
-    // Wine prefers its own builtin programs of the system folder to a file put there, unless the
-    // prefix's overrides say otherwise.
-    RegSetKeyValueW(HKEY_CURRENT_USER, kWineOverrides, L"taskkill.exe", REG_SZ, L"native",
-                    sizeof(L"native"));
+    ASSERT_TRUE(recorder_.ok()) << "cannot put the recorder in place";
     RegDeleteTreeW(HKEY_CURRENT_USER, kTipKey);
     RegDeleteTreeW(HKEY_CURRENT_USER, kTsfKey);
     RunningToolbox::SetUp();
   }
 
-  void TearDown() override {
-    RunningToolbox::TearDown();
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kWineOverrides, L"taskkill.exe");
-    for (const fs::path& program : replaced_) {
-      const fs::path original = program.wstring() + L".kelvo-original";
-      CopyFileW(original.c_str(), program.c_str(), FALSE);
-      DeleteFileW(original.c_str());
-    }
-  }
-
-  std::vector<std::wstring> Recorded() {
-    std::vector<std::wstring> lines;
-    std::istringstream log(ReadFile(TempFolder() / L"kelvo-recorder.log"));
-    for (std::string line; std::getline(log, line);) {
-      lines.push_back(Lower(fs::path(fs::u8path(line)).wstring()));
-    }
-    return lines;
-  }
-
-  fs::path windows_;
-  std::vector<fs::path> replaced_;
+  // Made before the toolbox starts and gone after it ends.
+  ShellRecorder recorder_;
 };
 
 TEST_F(ImeRescueEndToEnd, NoLeavesTheSettingsAlone) {
@@ -103,7 +67,7 @@ TEST_F(ImeRescueEndToEnd, NoLeavesTheSettingsAlone) {
   EXPECT_EQ(question.title, L"友情提示");
   EXPECT_EQ(WaitForMessageBox(program_.id(), 700), nullptr);
   EXPECT_EQ(Dword(kTipKey, L"DummyValue"), std::nullopt);
-  EXPECT_TRUE(Recorded().empty());
+  EXPECT_TRUE(recorder_.Recorded().empty());
 }
 
 TEST_F(ImeRescueEndToEnd, YesSetsBothValuesThenRestartsTheShellThenWakes) {
@@ -124,9 +88,9 @@ TEST_F(ImeRescueEndToEnd, YesSetsBothValuesThenRestartsTheShellThenWakes) {
     EXPECT_NE(entry.path().filename().wstring().rfind(L"KelvoMAX-", 0), 0u)
         << "left behind: " << entry.path();
   }
-  const std::vector<std::wstring> recorded = Recorded();
+  const std::vector<std::wstring> recorded = recorder_.Recorded();
   ASSERT_EQ(recorded.size(), 2u);
-  const std::wstring windows = Lower(windows_.wstring());
+  const std::wstring windows = Lower(recorder_.windows().wstring());
   EXPECT_EQ(
       recorded[0].rfind(windows + L"\\system32\\taskkill.exe|taskkill /im explorer.exe /f|", 0), 0u)
       << recorded[0];
