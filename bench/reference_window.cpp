@@ -1,6 +1,8 @@
 // The reference the toolbox is measured against: the least a Win32 program with a window does.
 //   kelvo_reference_window --idle            a hidden window with an empty 1-second timer
 //   kelvo_reference_window --fetch <https>   reads the page with WinHTTP, then shows a window
+//   kelvo_reference_window --fetch-idle <https>  reads the page, then idles like --idle (what
+//                                            reading it once leaves loaded)
 // Both run until they are ended.
 #include <windows.h>
 
@@ -63,7 +65,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   const std::wstring mode = argc > 1 ? argv[1] : L"";
-  if (mode == L"--fetch" && (argc < 3 || !Fetch(argv[2]))) return 2;
+  const bool fetch = mode == L"--fetch" || mode == L"--fetch-idle";
+  const bool idle = mode == L"--idle" || mode == L"--fetch-idle";
+  if (fetch && (argc < 3 || !Fetch(argv[2]))) return 2;
 
   WNDCLASSW window_class{};
   window_class.lpfnWndProc = ReferenceProc;
@@ -75,7 +79,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       CreateWindowExW(0, window_class.lpszClassName, L"reference", WS_OVERLAPPEDWINDOW,
                       CW_USEDEFAULT, CW_USEDEFAULT, 320, 200, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
-  if (mode == L"--idle") {
+  if (idle) {
     SetTimer(window, 1, 1000, nullptr);
   } else {
     ShowWindow(window, SW_SHOW);
