@@ -15,7 +15,7 @@ bench_wine() {
 
 # The value of a "name value" line in a file.
 bench_value() {
-  awk -v name="$1" '$1 == name {print $2; exit}' "$2"
+  awk -v name="$1" '$1 == name {sub(/\r$/, "", $2); print $2; exit}' "$2"
 }
 
 # a / b with two decimals; "-" when b is 0 or missing.
@@ -52,6 +52,12 @@ bench_unix_pid() {
 # User plus system CPU time of a Linux process, in clock ticks (all its threads).
 bench_cpu_ticks() {
   awk '{sub(/^.*\) /, ""); print $12 + $13}' "/proc/$1/stat"
+}
+
+# CPU time of a Linux process's live threads in ns, from their scheduler statistics: /proc/stat's
+# clock ticks of 10 ms are too coarse for a process that sleeps 60 s.
+bench_cpu_ns() {
+  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ns += $1} END {printf "%.0f\n", ns}'
 }
 
 # Resident memory of a Linux process in kB.
