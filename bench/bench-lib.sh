@@ -4,7 +4,8 @@
 #   KELVO_BENCH_URL      the version page on the loopback HTTPS server
 #   KELVO_BENCH_RESULTS  the file the result rows are appended to
 #   KELVO_WINE_ROOT      the benchmark's Wine instance "zh", already up (tests/support/wine)
-# A script prints what it likes and reports each figure with bench_row.
+# Scripts run from the top folder of the repository. A script prints what it likes and reports
+# each figure with bench_row.
 
 bench_session=tests/support/wine/wine-session
 
