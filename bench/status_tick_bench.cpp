@@ -1,6 +1,8 @@
 // What one status tick costs on the user-interface thread, with many other processes running.
 //   kelvo_status_tick_bench [--processes N] [--ticks N] [--max <path of a 3dsmax.exe stand-in>]
-// Prints the median, fastest and slowest tick in microseconds.
+//                           [--standins N]
+// Prints the median and slowest tick in microseconds, what its parts cost, and "name value"
+// lines for bench/run-status-tick.
 #include <windows.h>
 
 #include <tlhelp32.h>
@@ -71,8 +73,9 @@ int RunChild(DWORD parent_id) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  int processes = 200;
+  int processes = 100;
   int ticks = 101;
+  int standins = 1;
   std::wstring max_path;
   for (int i = 1; i < argc; ++i) {
     const std::wstring option = argv[i];
@@ -81,6 +84,7 @@ int wmain(int argc, wchar_t** argv) {
     if (option == L"--processes" && i + 1 < argc) processes = _wtoi(argv[++i]);
     if (option == L"--ticks" && i + 1 < argc) ticks = std::max(1, _wtoi(argv[++i]));
     if (option == L"--max" && i + 1 < argc) max_path = argv[++i];
+    if (option == L"--standins" && i + 1 < argc) standins = std::max(1, _wtoi(argv[++i]));
   }
 
   const std::wstring child =
@@ -94,8 +98,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     children.push_back(std::move(started));
   }
-  UniqueHandle max;
-  if (!max_path.empty()) max = Start(L"\"" + max_path + L"\"");
+  std::vector<UniqueHandle> maxes;
+  for (int i = 0; !max_path.empty() && i < standins; ++i)
+    maxes.push_back(Start(L"\"" + max_path + L"\""));
   ::Sleep(2000);  // let the children and the stand-in's window come up
 
   kelvo::Win32System win32;
@@ -105,7 +110,8 @@ int wmain(int argc, wchar_t** argv) {
   kelvo::TakeCpuBaseline(system, monitor.cpu);
   LARGE_INTEGER frequency{};
   ::QueryPerformanceFrequency(&frequency);
-  // Median microseconds of `step` over the ticks.
+  // Median (and slowest) microseconds of `step` over the ticks.
+  double slowest = 0;
   const auto median_of = [&](auto step) {
     std::vector<double> micros;
     for (int i = 0; i < ticks; ++i) {
@@ -117,39 +123,61 @@ int wmain(int argc, wchar_t** argv) {
                        static_cast<double>(frequency.QuadPart));
     }
     std::sort(micros.begin(), micros.end());
+    slowest = micros.back();
     return micros[micros.size() / 2];
   };
 
+  DWORD handles_before = 0, handles_after = 0;
+  ::GetProcessHandleCount(::GetCurrentProcess(), &handles_before);
   const double tick = median_of([&] { kelvo::StatusTick(system, monitor, view); });
+  const double tick_max = slowest;
+  ::GetProcessHandleCount(::GetCurrentProcess(), &handles_after);
   std::printf(
-      "status tick with %zu other processes%s: median %.0f us (%d ticks; 3ds Max id %lu, "
-      "main window %lld)\n",
-      children.size(), max ? " and a 3ds Max stand-in" : "", tick, ticks,
+      "status tick with %zu other processes and %zu 3ds Max stand-in(s): median %.0f us, slowest "
+      "%.0f us (%d ticks; 3ds Max id %lu, main window %lld)\n",
+      children.size(), maxes.size(), tick, tick_max, ticks,
       static_cast<unsigned long>(monitor.values.max_process_id),
       static_cast<long long>(monitor.values.max_main_window));
   const kelvo::ProcessId max_id = monitor.values.max_process_id;
+  const double memory = median_of([&] { (void)system.system_info.MemoryLoadPercent(); });
+  const double lookup =
+      median_of([&] { (void)kelvo::FindProcessId(system, kelvo::kMaxProcessName); });
+  const double search = median_of([&] { (void)kelvo::MainWindowOf(system, max_id); });
+  const double search_max = slowest;
+  const double cpu = median_of([&] { (void)kelvo::MeasureCpuUsage(system, monitor.cpu); });
   std::printf(
-      "  of which, medians: memory %.0f us, process lookup %.0f us, window search %.0f us, "
-      "processor times %.0f us\n",
-      median_of([&] { (void)system.system_info.MemoryLoadPercent(); }),
-      median_of([&] { (void)kelvo::FindProcessId(system, kelvo::kMaxProcessName); }),
-      median_of([&] { (void)kelvo::MainWindowOf(system, max_id); }),
-      median_of([&] { (void)kelvo::MeasureCpuUsage(system, monitor.cpu); }));
+      "  of which, medians: memory %.0f us, process lookup %.0f us, window search %.0f us "
+      "(slowest %.0f us), processor times %.0f us\n",
+      memory, lookup, search, search_max, cpu);
+  // A search that finds nothing walks every top-level window: the case its bound is for.
+  const kelvo::ProcessId windowless = ::GetCurrentProcessId();
+  const double full_walk = median_of([&] { (void)kelvo::MainWindowOf(system, windowless); });
+  const double full_walk_max = slowest;
+  std::printf("  a window search that finds nothing: median %.0f us, slowest %.0f us\n", full_walk,
+              full_walk_max);
   // The lookup's floor: taking the snapshot alone, without walking it.
   std::printf("  a process snapshot alone: median %.0f us\n", median_of([] {
                 UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
               }));
+  // The lookup as a Toolhelp walk would make it: the reference for the process lookup.
+  const double toolhelp_walk = median_of([] {
+    UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+    }
+  });
   std::printf("  a process snapshot walked without converting names: median %.0f us\n",
-              median_of([] {
-                UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-                PROCESSENTRY32W entry{};
-                entry.dwSize = sizeof entry;
-                for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
-                     more = ::Process32NextW(snapshot.get(), &entry)) {
-                }
-              }));
+              toolhelp_walk);
+  std::printf(
+      "tick_median_us %.0f\ntick_max_us %.0f\nlookup_median_us %.0f\ntoolhelp_walk_median_us "
+      "%.0f\nwindow_search_max_us %.0f\nwindow_full_walk_max_us %.0f\nhandles_after_ticks %ld\n",
+      tick, tick_max, lookup, toolhelp_walk, search_max, full_walk_max,
+      static_cast<long>(handles_after) - static_cast<long>(handles_before));
 
-  if (max) ::TerminateProcess(max.get(), 0);
+  for (UniqueHandle& m : maxes)
+    ::TerminateProcess(m.get(), 0);
   for (UniqueHandle& c : children)
     ::TerminateProcess(c.get(), 0);
   for (UniqueHandle& c : children)

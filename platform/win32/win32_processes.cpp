@@ -3,10 +3,14 @@
 #include <windows.h>
 
 #include <tlhelp32.h>
+#include <winternl.h>
 
+#include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <string>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/text_conversion.h"
 #include "platform/win32/unique_handle.h"
 
@@ -27,9 +31,7 @@ class ProcessAccess {
   HANDLE handle_;
 };
 
-}  // namespace
-
-bool Win32Processes::ForEachProcess(const std::function<bool(const ProcessEntry&)>& visit) {
+bool ForEachFromToolhelp(const std::function<bool(const ProcessEntry&)>& visit) {
   UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return false;
   PROCESSENTRY32W entry{};
@@ -47,6 +49,72 @@ bool Win32Processes::ForEachProcess(const std::function<bool(const ProcessEntry&
     if (!visit(process)) break;
   }
   return true;
+}
+
+constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
+constexpr NTSTATUS kBufferTooSmall = static_cast<NTSTATUS>(0xC0000023);
+constexpr int kSystemProcessInformation = 5;
+
+using QuerySystemInformationFn = NTSTATUS(WINAPI*)(int, void*, ULONG, ULONG*);
+
+// ntdll is part of every process; bound once, from the system folder, for the process's life.
+QuerySystemInformationFn QuerySystemInformation() {
+  static const UniqueModule ntdll = LoadSystemLibrary(L"ntdll.dll");
+  static const auto query =
+      BoundFunction<QuerySystemInformationFn>(ntdll.get(), "NtQuerySystemInformation");
+  return query;
+}
+
+// The system's process list, as records chained by their offsets; false when it cannot be read.
+// The list grows between the calls when processes start, so a short buffer is asked again.
+bool ReadProcessList(std::vector<std::byte>& list) {
+  const QuerySystemInformationFn query = QuerySystemInformation();
+  if (query == nullptr) return false;
+  if (list.size() < 64 * 1024) list.resize(64 * 1024);
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    ULONG needed = 0;
+    const NTSTATUS status =
+        query(kSystemProcessInformation, list.data(), static_cast<ULONG>(list.size()), &needed);
+    if (status >= 0) return needed <= list.size();
+    if (status != kInfoLengthMismatch && status != kBufferTooSmall) return false;
+    list.resize(std::max<std::size_t>(needed + 16 * 1024, list.size() * 2));
+  }
+  return false;
+}
+
+// Walks the records of a list that ReadProcessList filled.
+void WalkProcessList(const std::vector<std::byte>& list,
+                     const std::function<bool(const ProcessEntry&)>& visit) {
+  ProcessEntry process;
+  std::size_t offset = 0;
+  while (offset + sizeof(SYSTEM_PROCESS_INFORMATION) <= list.size()) {
+    SYSTEM_PROCESS_INFORMATION record;
+    std::memcpy(&record, list.data() + offset, sizeof record);
+    process.id = static_cast<ProcessId>(reinterpret_cast<ULONG_PTR>(record.UniqueProcessId));
+    process.parent_id =
+        static_cast<ProcessId>(reinterpret_cast<ULONG_PTR>(record.InheritedFromUniqueProcessId));
+    const std::wstring_view name =
+        record.ImageName.Buffer == nullptr
+            ? std::wstring_view()
+            : std::wstring_view(record.ImageName.Buffer, record.ImageName.Length / sizeof(wchar_t));
+    Utf16ToGbkInto(name, process.exe_name);
+    process.wide_name.assign(name.begin(), name.end());
+    if (!visit(process) || record.NextEntryOffset == 0) return;
+    offset += record.NextEntryOffset;
+  }
+}
+
+}  // namespace
+
+bool Win32Processes::ForEachProcess(const std::function<bool(const ProcessEntry&)>& visit) {
+  std::vector<std::byte> own_list;
+  std::vector<std::byte>& list = list_in_use_ ? own_list : list_;
+  const bool was_in_use = list_in_use_;
+  list_in_use_ = true;
+  const bool read = ReadProcessList(list);
+  if (read) WalkProcessList(list, visit);
+  list_in_use_ = was_in_use;
+  return read || ForEachFromToolhelp(visit);
 }
 
 ProcessId Win32Processes::CurrentProcessId() {

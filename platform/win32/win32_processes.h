@@ -1,5 +1,8 @@
-// Processes through a Toolhelp snapshot and OpenProcess.
+// Processes through the system's process list and OpenProcess.
 #pragma once
+
+#include <cstddef>
+#include <vector>
 
 #include "platform/processes.h"
 
@@ -7,6 +10,9 @@ namespace kelvo {
 
 class Win32Processes final : public Processes {
  public:
+  // Reads the process list in one call to ntdll's NtQuerySystemInformation (Wine's Toolhelp walk
+  // costs a quarter of a millisecond per process, and the status monitor looks every second);
+  // a Toolhelp snapshot where that call is missing or fails.
   bool ForEachProcess(const std::function<bool(const ProcessEntry&)>& visit) override;
   ProcessId CurrentProcessId() override;
   OsResult SetPriorityClass(ProcessId id, std::uint32_t priority_class) override;
@@ -16,6 +22,12 @@ class Win32Processes final : public Processes {
   OsResult SetAffinityMask(ProcessId id, std::uint32_t mask) override;
   // The empty text when Windows cannot tell.
   std::string OwnExecutablePath() override;
+
+ private:
+  // Kept between walks so that a walk each second does not allocate; a walk started from inside
+  // a visitor reads into a list of its own.
+  std::vector<std::byte> list_;
+  bool list_in_use_ = false;
 };
 
 }  // namespace kelvo
