@@ -3,57 +3,40 @@
 #include "net/text_between.h"
 
 namespace kelvo {
-namespace {
-
-// The engine's "." also refuses a carriage return; the pages' dialect refuses only a line feed.
-std::string DotStopsOnlyAtLineFeed(const std::string& pattern) {
-  std::string result;
-  bool in_class = false;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const char c = pattern[i];
-    if (c == '\\' && i + 1 < pattern.size()) {
-      result.append(pattern, i, 2);
-      ++i;
-    } else if (c == '.' && !in_class) {
-      result += "[^\\n]";
-    } else {
-      if (c == '[') in_class = true;
-      if (c == ']') in_class = false;
-      result += c;
-    }
-  }
-  return result;
-}
-
-}  // namespace
 
 bool RegexObject::Run(const std::string& pattern, const std::string& subject,
                       const RunOptions& options) {
   matches_.clear();
   subject_ = subject;
-  auto flags = std::regex::ECMAScript;
-  if (!options.case_sensitive) flags |= std::regex::icase;
-  if (options.multi_line) flags |= std::regex::multiline;
-  std::regex engine;
-  try {
-    engine.assign(DotStopsOnlyAtLineFeed(options.quote_placeholder ? WithQuotes(pattern) : pattern),
-                  flags);
-  } catch (const std::regex_error&) {
+  PatternMatcher matcher;
+  if (!matcher.Compile(
+          options.quote_placeholder ? WithQuotes(pattern) : pattern,
+          {.case_sensitive = options.case_sensitive, .multi_line = options.multi_line})) {
     return false;
   }
-  for (auto it = std::sregex_iterator(subject_.begin(), subject_.end(), engine);
-       it != std::sregex_iterator(); ++it) {
-    matches_.push_back(*it);
+  std::size_t steps_left = PatternMatcher::kStepBudget;
+  std::vector<PatternMatcher::Span> groups;
+  std::size_t from = 0;
+  while (from <= subject_.size()) {
+    const PatternMatcher::Result result = matcher.Search(subject_, from, groups, steps_left);
+    if (result == PatternMatcher::Result::kOutOfSteps) {
+      matches_.clear();
+      return false;
+    }
+    if (result == PatternMatcher::Result::kNoMatch) break;
+    matches_.push_back(groups);
     if (!options.global) break;
+    const PatternMatcher::Span whole = groups[0];
+    from = whole.end == whole.begin ? whole.end + 1 : whole.end;
   }
   return true;
 }
 
 std::string RegexObject::SubmatchText(std::size_t match, std::size_t group) const {
   if (match < 1 || match > matches_.size()) return {};
-  const std::smatch& found = matches_[match - 1];
-  if (group < 1 || group >= found.size()) return {};
-  return found[group].str();
+  const std::vector<PatternMatcher::Span>& found = matches_[match - 1];
+  if (group < 1 || group >= found.size() || found[group].begin == std::string::npos) return {};
+  return subject_.substr(found[group].begin, found[group].end - found[group].begin);
 }
 
 }  // namespace kelvo

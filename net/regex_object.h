@@ -1,10 +1,12 @@
 // Regular expressions in the dialect the web pages' patterns are written for: "." matches any
-// character but a line feed, "+?" is lazy, "\w" is an ASCII letter, digit or underscore.
+// character but a line feed, "+?" is lazy, "\w" is an ASCII letter, digit or underscore. The
+// whole dialect is listed in net/pattern_matcher.h; other patterns are refused.
 #pragma once
 
-#include <regex>
 #include <string>
 #include <vector>
+
+#include "net/pattern_matcher.h"
 
 namespace kelvo {
 
@@ -22,8 +24,10 @@ class RegexObject {
     bool quote_placeholder = false;  // "#引号" in the pattern stands for a double quote
   };
 
-  // Runs the pattern over the subject and keeps the matches (all of them when global). False
-  // when the pattern cannot be used; true otherwise, also when nothing matched.
+  // Runs the pattern over the subject and keeps the matches (all of them when global, each
+  // search going on where the last match ended, or one byte further after an empty match).
+  // False, keeping no match, when the pattern is not of the dialect or the run would take more
+  // than PatternMatcher::kStepBudget steps; true otherwise, also when nothing matched.
   bool Run(const std::string& pattern, const std::string& subject, const RunOptions& options);
   bool Run(const std::string& pattern, const std::string& subject) {
     return Run(pattern, subject, RunOptions{});
@@ -34,7 +38,7 @@ class RegexObject {
 
  private:
   std::string subject_;
-  std::vector<std::smatch> matches_;
+  std::vector<std::vector<PatternMatcher::Span>> matches_;
 };
 
 }  // namespace kelvo
