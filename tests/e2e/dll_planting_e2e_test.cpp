@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/toolbox_window.h"
 #include "tests/e2e/driver/driver.h"
@@ -23,6 +24,39 @@ constexpr const wchar_t* kPlanted[] = {L"winhttp.dll", L"winsta.dll"};
 bool Loaded(const fs::path& dll) {
   return fs::exists(fs::path(dll.wstring() + L".loaded"));
 }
+
+// Wine prefers its own winhttp.dll to one found beside a program, where Windows takes the one
+// beside the program. Naming both DLLs "native first" for the test gives Windows' search order;
+// Windows ignores the key.
+class NativeFirst {
+ public:
+  NativeFirst() {
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0,
+                    KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+    for (const wchar_t* dll : kPlanted) {
+      const std::wstring name = fs::path(dll).stem().wstring();
+      if (RegQueryValueExW(key_, name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+          ERROR_SUCCESS) {
+        continue;  // someone's own setting stays
+      }
+      constexpr wchar_t kOrder[] = L"native,builtin";
+      RegSetValueExW(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(kOrder),
+                     sizeof kOrder);
+      added_.push_back(name);
+    }
+  }
+  ~NativeFirst() {
+    for (const std::wstring& name : added_)
+      RegDeleteValueW(key_, name.c_str());
+    RegCloseKey(key_);
+  }
+  NativeFirst(const NativeFirst&) = delete;
+  NativeFirst& operator=(const NativeFirst&) = delete;
+
+ private:
+  HKEY key_ = nullptr;
+  std::vector<std::wstring> added_;
+};
 
 class DllPlanting : public ::testing::Test {
  protected:
@@ -42,6 +76,7 @@ class DllPlanting : public ::testing::Test {
   }
 
   fs::path folder_;
+  NativeFirst native_first_;
 };
 
 TEST_F(DllPlanting, ACarelessProgramBesideThemLoadsThem) {
