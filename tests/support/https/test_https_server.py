@@ -100,28 +100,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
             # The request's header lines, as the server received them.
             self.send_page(200, str(self.headers).encode("latin-1"))
         elif path == "/trickle":
-            # Headers at once, then one byte of a body that never ends, twice a second.
-            self.send_response(200)
-            self.send_header("Content-Length", "1000000")
-            self.end_headers()
-            for _ in range(600):
-                self.wfile.write(b".")
-                self.wfile.flush()
-                time.sleep(0.5)
+            # One byte of a body that never ends, twice a second.
+            self.trickle(0.5, 600)
         elif path in ("/silent", "/hostile/silent"):
             # Accepts, reads the request and never answers.
             time.sleep(300)
         elif path in HOSTILE:
             self.send_page(*HOSTILE[path])
         elif path == "/hostile/trickle":
-            # Headers at once, then one byte of the body every 20 seconds.
-            self.send_response(200)
-            self.send_header("Content-Length", "100")
-            self.end_headers()
-            for _ in range(100):
-                self.wfile.write(b".")
-                self.wfile.flush()
-                time.sleep(20)
+            # One byte of the body every 20 seconds.
+            self.trickle(20, 100)
         elif path == "/hostile/reset-mid-body":
             # Half the promised body, the head marker and part of the version, then a reset.
             self.send_response(200)
@@ -141,6 +129,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_page(404, b"<h1>not found</h1>")
 
     do_POST = do_GET
+
+    def trickle(self, period, count):
+        """Headers at once, then a body of `count` bytes, one byte every `period` seconds."""
+        self.send_response(200)
+        self.send_header("Content-Length", str(count))
+        self.end_headers()
+        for _ in range(count):
+            self.wfile.write(b".")
+            self.wfile.flush()
+            time.sleep(period)
 
     def finish(self):
         # A reset or a client that gave up leaves nothing to flush.
