@@ -3,9 +3,13 @@
 namespace kelvo {
 namespace {
 
+// A lead byte takes the next byte with it only when that can be a second byte: a line break,
+// ";" or "<" after a stray lead byte (a value cut in the middle of a character) stays itself.
 std::size_t CharacterLength(std::string_view text, std::size_t at) {
   const auto byte = static_cast<unsigned char>(text[at]);
-  return byte >= 0x81 && byte <= 0xFE && at + 1 < text.size() ? 2 : 1;
+  if (byte < 0x81 || byte > 0xFE || at + 1 >= text.size()) return 1;
+  const auto next = static_cast<unsigned char>(text[at + 1]);
+  return next >= 0x40 && next <= 0xFE && next != 0x7F ? 2 : 1;
 }
 
 char LowerAscii(char c) {

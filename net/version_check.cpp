@@ -61,7 +61,7 @@ std::strong_ordering operator<=>(const ProgramVersion& a, const ProgramVersion& 
 
 std::string VersionCheck::FetchPublished() {
   const std::string page =
-      WebAccess(system_, pages_.version_page, {.total_limit_ms = kVersionFetchLimitMs});
+      WebAccess(system_, pages_.version_page, {.total_limit_ms = fetch_limit_ms_});
   return TextBetween(page, kVersionHeadMarker, kVersionTailMarker);
 }
 

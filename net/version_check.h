@@ -51,7 +51,10 @@ struct VersionPages {
 
 class VersionCheck {
  public:
-  VersionCheck(System& system, VersionPages pages) : system_(system), pages_(std::move(pages)) {}
+  // fetch_limit_ms bounds the whole fetch; only tests that wait on slow servers shorten it.
+  VersionCheck(System& system, VersionPages pages,
+               std::uint32_t fetch_limit_ms = kVersionFetchLimitMs)
+      : system_(system), pages_(std::move(pages)), fetch_limit_ms_(fetch_limit_ms) {}
 
   // Fetches the version page and takes the text between the markers; empty when the page could
   // not be read or lacks a marker.
@@ -63,6 +66,7 @@ class VersionCheck {
  private:
   System& system_;
   VersionPages pages_;
+  std::uint32_t fetch_limit_ms_;
 };
 
 }  // namespace kelvo

@@ -124,9 +124,11 @@ void TakeHeaderLines(MessagePump& pump, std::string_view headers, std::string& r
     const std::string_view line = headers.substr(start, end - start);
     start = end + kLineBreak.size();
     const std::size_t name_end = FindText(line, ": ");
+    // A Set-Cookie line with nothing before its first ";" sets no cookie: an empty item would
+    // leave a separator behind the last cookie.
     if (name_end != std::string_view::npos && line.substr(0, name_end) == kSetCookieName) {
-      returned_cookies += CookieItem(line);
-      returned_cookies += kCookieSeparator;
+      const std::string item = CookieItem(line);
+      if (!item.empty()) returned_cookies += item + std::string(kCookieSeparator);
     }
     if (FindText(line.substr(0, kLocationLabel.size()), kLocationLabel, 0, true) == 0) {
       Write(location, std::string(line.substr(kLocationLabel.size())));

@@ -48,7 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
         BetweenCase{"NoMatchOnASecondByte",
                     "\x95\x5C"
                     "a\\b\\",
-                    "\\", "\\", 1, false, "b"}),
+                    "\\", "\\", 1, false, "b"},
+        // A lead byte before "<" is a character cut short, not the start of a pair.
+        BetweenCase{"MarkerAfterAStrayLeadByte", "\xD6<a>", "<", ">", 1, false, "a"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RequestHeaders, ABareGetHasTheFiveDefaultLinesWithoutATrailingBreak) {
@@ -100,6 +102,11 @@ TEST(RequestHeaders, CookiesAreAddedUnlessTheBlockHasOne) {
   EXPECT_EQ(BuildRequestHeaders(
                 {.extra_headers = "Cookie: z=9", .send_cookies = "a=1", .default_headers = false}),
             "Cookie: z=9");
+}
+
+TEST(RequestHeaders, ALineBreakAfterAStrayLeadByteStillEndsTheLine) {
+  // Otherwise the line without a colon would ride along inside the line before it.
+  EXPECT_EQ(NormaliseHeaderNames("a: \xD6\r\nno colon\r\nb: 2"), "A: \xD6\r\nB: 2");
 }
 
 TEST(RequestHeaders, NothingAskedForGivesAnEmptyBlock) {

@@ -144,6 +144,8 @@ TEST_F(WebAccessTest, SetCookieLinesAndLocationAreTakenFromTheHeaders) {
   sim.http.SetResponse({.raw_headers = "HTTP/1.1 302 Found\r\n"
                                        "Set-Cookie: a=1; Path=/; HttpOnly\r\n"
                                        "Set-Cookie:  b=2 \r\n"
+                                       "Set-Cookie: ; Path=/\r\n"
+                                       "Set-Cookie: \r\n"
                                        "set-cookie: c=3\r\n"
                                        "location: /first\r\n"
                                        "Location: https://example.test/next\r\n\r\n"});

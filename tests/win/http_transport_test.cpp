@@ -1,6 +1,5 @@
 // The web access routine over WinHTTP against the tests' loopback HTTPS server, whose
 // certificate is self-signed and made for this run.
-#include <winsock2.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,14 +9,13 @@
 #include "net/web_access.h"
 #include "platform/win32/text_conversion.h"
 #include "platform/win32/win32_system.h"
+#include "win_test_support.h"
 
 namespace kelvo {
 namespace {
 
 std::string Server() {
-  char value[256] = {};
-  const DWORD length = ::GetEnvironmentVariableA("KELVO_TEST_SERVER", value, sizeof value);
-  return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
+  return test::EnvironmentText("KELVO_TEST_SERVER");
 }
 
 class HttpTransportTest : public ::testing::Test {
@@ -82,24 +80,13 @@ TEST_F(HttpTransportTest, AUtf8PageWithAMetaDeclarationComesBackAsGbk) {
 }
 
 TEST_F(HttpTransportTest, AClosedPortFailsAtOnce) {
-  // A socket bound without listening holds the port closed for the test's length.
-  WSADATA data;
-  ASSERT_EQ(::WSAStartup(MAKEWORD(2, 2), &data), 0);
-  const SOCKET holder = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  int length = sizeof address;
-  ::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length);
-  const std::string url =
-      "https://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/version.html";
+  const test::ClosedLoopbackPort closed;
+  ASSERT_NE(closed.port(), 0);
+  const std::string url = "https://127.0.0.1:" + std::to_string(closed.port()) + "/version.html";
   const DWORD start = ::GetTickCount();
   EXPECT_EQ(Fetch(url), "");
   EXPECT_EQ(status, kStatusNotSent);
   EXPECT_LT(::GetTickCount() - start, 10000u);
-  ::closesocket(holder);
-  ::WSACleanup();
 }
 
 TEST_F(HttpTransportTest, ASilentServerIsLeftWhenTheWholeLimitHasPassed) {

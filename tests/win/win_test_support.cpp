@@ -1,6 +1,7 @@
 #include "win_test_support.h"
 
 #include <winioctl.h>
+#include <winsock2.h>
 
 #include <cstring>
 #include <map>
@@ -261,6 +262,32 @@ void BoxWatchdog::Watch(DWORD bound_ms) {
       }
     }
   } while (::WaitForSingleObject(stop_.get(), 200) == WAIT_TIMEOUT);
+}
+
+std::string EnvironmentText(const char* name) {
+  char value[1024] = {};
+  const DWORD length = ::GetEnvironmentVariableA(name, value, sizeof value);
+  return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
+}
+
+ClosedLoopbackPort::ClosedLoopbackPort() {
+  WSADATA data;
+  ::WSAStartup(MAKEWORD(2, 2), &data);
+  const SOCKET holder = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  socket_ = holder;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int length = sizeof address;
+  if (::bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      ::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+    port_ = ntohs(address.sin_port);
+  }
+}
+
+ClosedLoopbackPort::~ClosedLoopbackPort() {
+  ::closesocket(static_cast<SOCKET>(socket_));
+  ::WSACleanup();
 }
 
 }  // namespace kelvo::test

@@ -19,6 +19,25 @@ namespace kelvo::test {
 std::string UniqueName(const std::string& prefix);
 std::wstring Wide(const std::string& gbk);  // GBK to UTF-16 without terminator
 
+// An environment variable of the test run, as GBK; empty when it is not set.
+std::string EnvironmentText(const char* name);
+
+// A loopback port that is closed for the object's life: a socket bound to it without listening
+// holds it, so a connection to it is refused at once.
+class ClosedLoopbackPort {
+ public:
+  ClosedLoopbackPort();
+  ~ClosedLoopbackPort();
+  ClosedLoopbackPort(const ClosedLoopbackPort&) = delete;
+  ClosedLoopbackPort& operator=(const ClosedLoopbackPort&) = delete;
+
+  std::uint16_t port() const { return port_; }
+
+ private:
+  std::uintptr_t socket_;
+  std::uint16_t port_ = 0;
+};
+
 // True under Wine (its ntdll exports wine_get_version).
 bool UnderWine();
 
