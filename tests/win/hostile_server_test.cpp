@@ -109,8 +109,9 @@ TEST_P(HostileServerTest, EndsWithinTheWholeLimitWithTheRightOutcome) {
   const std::string address = Address(hostile.path, closed);
   ASSERT_FALSE(address.ends_with(":/version.html")) << "no port for " << hostile.path;
   System& real = platform.system();
-  System recorded{real.files, real.registry, real.processes,   real.windows, boxes,
-                  real.pump,  real.shell,    real.system_info, real.http,    real.accounts};
+  System recorded{real.files, real.registry, real.processes,   real.windows,
+                  boxes,      real.pump,     real.shell,       real.system_info,
+                  real.http,  real.accounts, real.notify_area, real.kernel};
   const std::uint32_t limit_ms = hostile.holds_until_limit ? FetchLimitMs() : kVersionFetchLimitMs;
   VersionCheck check(recorded, {address, "https://127.0.0.1:9/download.html"}, limit_ms);
 
