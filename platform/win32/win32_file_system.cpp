@@ -258,9 +258,10 @@ class Win32OpenedEntry final : public OpenedEntry {
     if (const OsResult described = entry->Describe(); !described.ok()) return described;
     if (nt.follows_links) {
       entry->name_ = HandleName(raw);
+      // Wine tells a name without its trailing dots and spaces, as a Win32 path would spell it.
       std::wstring expected = folder_name;
       if (expected.empty() || expected.back() != L'\\') expected += L'\\';
-      expected += name;
+      expected += name.substr(0, name.find_last_not_of(L". ") + 1);
       if (folder_name.empty() || !SameNameIgnoringCase(entry->name_, expected)) {
         return OsResult::Failed(ERROR_NOT_SUPPORTED);  // the handle is what a link leads to
       }
