@@ -122,6 +122,7 @@ constexpr ULONG kFileOpenReparsePoint = 0x00200000;     // FILE_OPEN_REPARSE_POI
 constexpr ULONG kFileOpenForBackupIntent = 0x00004000;  // FILE_OPEN_FOR_BACKUP_INTENT
 constexpr ULONG kFileSynchronousIoNonalert = 0x00000020;
 constexpr ULONG kFileOpen = 1;  // FILE_OPEN
+constexpr NTSTATUS kStatusBufferOverflow = static_cast<NTSTATUS>(0x80000005);
 constexpr NTSTATUS kStatusNoSuchFile = static_cast<NTSTATUS>(0xC000000F);
 constexpr NTSTATUS kStatusNoMoreFiles = static_cast<NTSTATUS>(0x80000006);
 constexpr NTSTATUS kStatusAccessDenied = static_cast<NTSTATUS>(0xC0000022);
@@ -167,17 +168,23 @@ OsResult StatusResult(NTSTATUS status) {
   return OsResult::Failed(Nt().to_error(status));
 }
 
-// The handle's own path on its volume ("\Users\me\a.txt"); empty when it cannot be read.
+// The handle's own path on its volume ("\\Users\\me\\a.txt"); empty when it cannot be read.
 std::wstring HandleName(HANDLE handle) {
-  std::vector<ULONG> buffer(1 + (32768 * sizeof(wchar_t)) / sizeof(ULONG));
-  IO_STATUS_BLOCK io{};
-  if (!NT_SUCCESS(Nt().query_information(handle, &io, buffer.data(),
-                                         static_cast<ULONG>(buffer.size() * sizeof(ULONG)),
-                                         kFileNameInformation))) {
-    return {};
+  // FILE_NAME_INFORMATION: the length in bytes, then the name. Most paths fit the first try.
+  std::vector<ULONG> buffer(1 + 512 / sizeof(ULONG));
+  for (;;) {
+    IO_STATUS_BLOCK io{};
+    const NTSTATUS status = Nt().query_information(
+        handle, &io, buffer.data(), static_cast<ULONG>(buffer.size() * sizeof(ULONG)),
+        kFileNameInformation);
+    if (status == kStatusBufferOverflow && buffer.size() < 1 + 65536 / sizeof(ULONG)) {
+      buffer.resize(2 + buffer[0] / sizeof(ULONG));
+      continue;
+    }
+    if (!NT_SUCCESS(status)) return {};
+    return std::wstring(reinterpret_cast<const wchar_t*>(buffer.data() + 1),
+                        buffer[0] / sizeof(wchar_t));
   }
-  const ULONG bytes = buffer[0];
-  return std::wstring(reinterpret_cast<const wchar_t*>(buffer.data() + 1), bytes / sizeof(wchar_t));
 }
 
 bool SameNameIgnoringCase(std::wstring_view a, std::wstring_view b) {
@@ -302,7 +309,7 @@ class Win32OpenedEntry final : public OpenedEntry {
 
   OsResult Delete() override {
     if (!delete_refusal_.ok()) return delete_refusal_;
-    FILE_DISPOSITION_INFO_EX_ at_once{kDispositionDelete | kDispositionPosixSemantics};
+    DispositionEx at_once{kDispositionDelete | kDispositionPosixSemantics};
     if (::SetFileInformationByHandle(handle_.get(), kFileDispositionInfoEx, &at_once,
                                      sizeof at_once)) {
       return OsResult::Ok();
@@ -329,7 +336,7 @@ class Win32OpenedEntry final : public OpenedEntry {
   }
 
  private:
-  struct FILE_DISPOSITION_INFO_EX_ {
+  struct DispositionEx {
     ULONG Flags;
   };
 

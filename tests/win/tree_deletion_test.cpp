@@ -116,6 +116,8 @@ TEST_F(HostileTreeTest, NothingOutsideChangesAndTheReportNamesWhatStayed) {
   Folder(tree + "\\links");
   ASSERT_TRUE(test::MakeFolderLink(tree + "\\links\\out", outside));
   ASSERT_TRUE(test::MakeFolderLink(tree + "\\links\\empty", outside + "\\empty"));
+  // A link to a file outside (on Windows only where this account may make symbolic links).
+  const bool file_link = test::MakeFileLink(tree + "\\links\\scene.max", outside + "\\scene.max");
   // A loop: a walk that followed it would never end.
   ASSERT_TRUE(test::MakeFolderLink(tree + "\\links\\loop", tree));
   // A read-only file deep down.
@@ -183,6 +185,10 @@ TEST_F(HostileTreeTest, NothingOutsideChangesAndTheReportNamesWhatStayed) {
       failed.push_back({tree + link, kErrorNotSupported});
       remaining.push_back(Wide(link));
     }
+    if (file_link) {
+      failed.push_back({tree + "\\links\\scene.max", kErrorNotSupported});
+      remaining.push_back(L"\\links\\scene.max");
+    }
     remaining.push_back(L"\\links");
   }
   EXPECT_EQ(Sorted(report.failed), Sorted(failed));
@@ -193,7 +199,8 @@ TEST_F(HostileTreeTest, NothingOutsideChangesAndTheReportNamesWhatStayed) {
   EXPECT_LT(took, 20000);
 
   holder.reset();
-  for (const char* link : {"\\links\\empty", "\\links\\loop", "\\links\\out"}) {
+  for (const char* link :
+       {"\\links\\empty", "\\links\\loop", "\\links\\out", "\\links\\scene.max"}) {
     test::RemoveLink(tree + link);
   }
 }
