@@ -29,10 +29,14 @@ struct DeletionReport {
   bool Complete() const { return !refused && failed.empty() && kept_read_only.empty(); }
 };
 
-// Empties and removes the folder, depth first. Links (junctions, symbolic links) are removed as
-// links and never entered, so nothing outside the folder is touched. Attributes are never
-// changed. A trailing backslash is accepted; an empty path and a drive root ("C:", "C:\",
-// leading spaces ignored) are refused.
+// Empties and removes the folder, depth first. Every entry is opened without following a link
+// at its name, relative to the folder handle it was listed through, and what the handle holds
+// decides: only real folders are entered, links (junctions, symbolic links) are removed as links,
+// and deleting goes through that handle. So a folder swapped for a link after it was listed leads
+// nowhere outside the tree. An entry whose handle is not what the listing showed (a link the
+// system went through, or something put in its place) is left alone and reported with 50.
+// Attributes are never changed. A trailing backslash is accepted; an empty path and a drive root
+// ("C:", "C:\", leading spaces ignored) are refused.
 DeletionReport DeleteDirectoryTree(System& system, const std::string& path);
 // Exactly one level; fails when the parent is missing or the folder exists.
 OsResult CreateOneDirectory(System& system, const std::string& path);

@@ -22,6 +22,13 @@ class Win32FileSystem final : public FileSystem {
   OsResult ReadBytes(const std::string& path, std::string& bytes) override;
   OsResult SetAttributes(const std::string& path, std::uint32_t attributes) override;
   OsResult CopyOver(const std::string& from, const std::string& to) override;
+  // The folder that holds the path's last part is opened by its path; the last part is looked up
+  // in it (NtQueryDirectoryFile) and opened relative to it (NtCreateFile with RootDirectory and
+  // FILE_OPEN_REPARSE_POINT), as every entry below it is; folders are listed through their
+  // handles (GetFileInformationByHandleEx, FileIdBothDirectoryInfo) and entries deleted through
+  // theirs (SetFileInformationByHandle, the POSIX disposition where the system has it).
+  OsResult OpenForDeletion(const std::string& path, DirectoryEntry& listed,
+                           std::unique_ptr<OpenedEntry>& opened) override;
 };
 
 }  // namespace kelvo

@@ -54,9 +54,9 @@ TEST_F(DeleteDirectoryTreeTest, RemovesTheWholeTreeDepthFirstAndNothingBesideIt)
                           R"(C:\Work\TreeMore\keep.ms)"));
   // A folder goes only after everything below it, and attributes are never touched.
   const std::vector<sim::FileCall>& calls = sim.files.calls();
+  ASSERT_FALSE(calls.empty());
   for (std::size_t i = 0; i < calls.size(); ++i) {
-    EXPECT_NE(calls[i].operation, "SetAttributes");
-    if (calls[i].operation != "RemoveFolder") continue;
+    EXPECT_EQ(calls[i].operation, "Delete");
     for (std::size_t later = i + 1; later < calls.size(); ++later) {
       EXPECT_FALSE(calls[later].path.starts_with(calls[i].path + "\\"))
           << calls[later].path << " after " << calls[i].path;
@@ -90,13 +90,17 @@ TEST_F(DeleteDirectoryTreeTest, RefusedDeletionsAreReportedWithTheirErrors) {
   sim.files.AddFile(R"(C:\T\locked\a.txt)");
   sim.files.DenyChangesUnder(R"(C:\T\locked)");
   sim.files.AddFile(R"(C:\T\free\b.txt)");
+  // A folder another program holds open is still emptied; only the folder itself stays.
+  sim.files.AddFile(R"(C:\T\busy\c.txt)");
+  sim.files.HoldOpen(R"(C:\T\busy)");
 
   const DeletionReport report = DeleteDirectoryTree(system, R"(C:\T)");
 
-  EXPECT_THAT(report.failed, ElementsAre(FileFailure{R"(C:\T\locked\a.txt)", kErrorAccessDenied},
+  EXPECT_THAT(report.failed, ElementsAre(FileFailure{R"(C:\T\busy)", kErrorSharingViolation},
+                                         FileFailure{R"(C:\T\locked\a.txt)", kErrorAccessDenied},
                                          FileFailure{R"(C:\T\open.log)", kErrorSharingViolation}));
-  EXPECT_THAT(sim.files.Paths(R"(C:\T)"),
-              ElementsAre(R"(C:\T\locked)", R"(C:\T\locked\a.txt)", R"(C:\T\open.log)"));
+  EXPECT_THAT(sim.files.Paths(R"(C:\T)"), ElementsAre(R"(C:\T\busy)", R"(C:\T\locked)",
+                                                      R"(C:\T\locked\a.txt)", R"(C:\T\open.log)"));
   EXPECT_FALSE(report.removed);
   EXPECT_FALSE(report.Complete());
 }
@@ -123,6 +127,106 @@ TEST_F(DeleteDirectoryTreeTest, LinksGoAsLinksAndWhatTheyLeadToSurvives) {
                           R"(C:\Outside\keep.ms)"));
   EXPECT_EQ(sim.files.Content(R"(C:\Outside\keep.ms)"), "outside");
 }
+
+// A system that goes through a link even when asked to open the link itself (Wine 8): what
+// the handle holds is not what the listing showed, so the entry is left alone and reported.
+TEST_F(DeleteDirectoryTreeTest, WhereOpeningGoesThroughLinksTheyAreLeftAndReported) {
+  sim.files.FollowLinksWhenOpening(true);
+  sim.files.AddFile(R"(C:\Outside\keep.ms)", "outside");
+  sim.files.AddFolder(R"(C:\Outside\empty)");
+  sim.files.AddFile(R"(C:\T\a\b.ms)");
+  sim.files.AddFolderLink(R"(C:\T\a\full)", R"(C:\Outside)");
+  sim.files.AddFolderLink(R"(C:\T\a\empty)", R"(C:\Outside\empty)");
+  sim.files.AddFolderLink(R"(C:\T\loop)", R"(C:\T)");
+  sim.files.AddFolderLink(R"(C:\Linked)", R"(C:\Outside)");
+  const std::vector<std::string> outside = sim.files.Paths(R"(C:\Outside)");
+
+  const DeletionReport tree = DeleteDirectoryTree(system, R"(C:\T)");
+  const DeletionReport link = DeleteDirectoryTree(system, R"(C:\Linked)");
+
+  EXPECT_THAT(tree.failed, ElementsAre(FileFailure{R"(C:\T\a\empty)", kErrorNotSupported},
+                                       FileFailure{R"(C:\T\a\full)", kErrorNotSupported},
+                                       FileFailure{R"(C:\T\loop)", kErrorNotSupported}));
+  EXPECT_THAT(tree.kept_read_only, IsEmpty());
+  EXPECT_THAT(link.failed, ElementsAre(FileFailure{R"(C:\Linked)", kErrorNotSupported}));
+  EXPECT_THAT(Changes(), ElementsAre(R"(Delete C:\T\a\b.ms)"));
+  EXPECT_EQ(sim.files.Paths(R"(C:\Outside)"), outside);
+  EXPECT_EQ(sim.files.Content(R"(C:\Outside\keep.ms)"), "outside");
+}
+
+// Another program swaps the folder C:\T\a for a junction to C:\Outside at one moment of the
+// deletion, keeping the real folder as C:\T\a.moved. Whatever the moment, nothing outside the
+// tree is reached and the report names what stayed.
+struct SwapCase {
+  const char* name;
+  bool follow_links;        // the system goes through links when opening (Wine 8)
+  const char* moment;       // the port call on C:\T\a just before which the swap happens
+  bool moved_folder_stays;  // the real folder was swapped out before it was opened
+  std::vector<FileFailure> failed;
+};
+
+class FolderSwappedForAJunction : public ::testing::TestWithParam<SwapCase> {};
+
+TEST_P(FolderSwappedForAJunction, NothingOutsideTheTreeIsReached) {
+  const SwapCase& c = GetParam();
+  sim::SimulatedSystem sim;
+  sim.files.FollowLinksWhenOpening(c.follow_links);
+  sim.files.AddFile(R"(C:\Outside\keep.ms)", "outside");
+  sim.files.AddFile(R"(C:\Outside\deeper\keep.ini)", "outside too");
+  sim.files.AddFile(R"(C:\T\a\b.ms)");
+  sim.files.AddFile(R"(C:\T\a\deep\c.ms)");
+  sim.files.AddFile(R"(C:\T\z.ms)");
+  const std::vector<std::string> outside = sim.files.Paths(R"(C:\Outside)");
+  bool swapped = false;
+  sim.files.InterruptBefore([&](const std::string& operation, const std::string& path) {
+    if (swapped || operation != c.moment || path != R"(C:\T\a)") return;
+    swapped = true;
+    sim.files.Rename(R"(C:\T\a)", "a.moved");
+    sim.files.AddFolderLink(R"(C:\T\a)", R"(C:\Outside)");
+  });
+
+  const DeletionReport report = DeleteDirectoryTree(sim.system(), R"(C:\T)");
+
+  ASSERT_TRUE(swapped);
+  EXPECT_EQ(sim.files.Paths(R"(C:\Outside)"), outside);
+  EXPECT_EQ(sim.files.Content(R"(C:\Outside\keep.ms)"), "outside");
+  EXPECT_EQ(sim.files.Content(R"(C:\Outside\deeper\keep.ini)"), "outside too");
+  for (const sim::FileCall& call : sim.files.calls()) {
+    EXPECT_TRUE(call.path.starts_with(R"(C:\T\)") || call.path == R"(C:\T)") << call.path;
+  }
+  EXPECT_EQ(report.failed, c.failed);
+  EXPECT_THAT(report.kept_read_only, IsEmpty());
+  EXPECT_FALSE(report.removed);
+  EXPECT_FALSE(sim.files.Exists(R"(C:\T\z.ms)"));
+  EXPECT_EQ(sim.files.Exists(R"(C:\T\a.moved\deep\c.ms)"), c.moved_folder_stays);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moments, FolderSwappedForAJunction,
+    ::testing::Values(
+        // Opened as the link itself: removed as a link; the real folder, never listed, stays.
+        SwapCase{"BeforeOpening", false, "Open", true, {{R"(C:\T)", kErrorDirNotEmpty}}},
+        // The handle holds the real folder: it is emptied and removed under its new name, and
+        // the junction that took its place was never listed.
+        SwapCase{"BeforeListing", false, "List", false, {{R"(C:\T)", kErrorDirNotEmpty}}},
+        SwapCase{"BeforeDeleting", false, "Delete", false, {{R"(C:\T)", kErrorDirNotEmpty}}},
+        // Opening went through the junction: the handle is not the folder that was listed.
+        SwapCase{"BeforeOpeningOnASystemThatFollows",
+                 true,
+                 "Open",
+                 true,
+                 {{R"(C:\T\a)", kErrorNotSupported}}},
+        SwapCase{"BeforeListingOnASystemThatFollows",
+                 true,
+                 "List",
+                 false,
+                 {{R"(C:\T)", kErrorDirNotEmpty}}},
+        SwapCase{"BeforeDeletingOnASystemThatFollows",
+                 true,
+                 "Delete",
+                 false,
+                 {{R"(C:\T)", kErrorDirNotEmpty}}}),
+    [](const ::testing::TestParamInfo<SwapCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DeleteDirectoryTreeTest, RootsAreRefusedWithoutTouchingAnything) {
   sim.files.AddFile(R"(C:\marker.txt)", "stays");

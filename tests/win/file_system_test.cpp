@@ -124,7 +124,7 @@ TEST_F(FileSystemTest, ListFolderGivesEveryEntryButTheDotEntries) {
   ASSERT_EQ(files_.MakeFolder(folder_.Join("子目录")), OsResult::Ok());
 
   for (const std::string& path : {folder_.path(), folder_.path() + "\\"}) {
-    std::vector<DirectoryEntry> entries{{"stale", 0}};
+    std::vector<DirectoryEntry> entries{{"stale", 0, 0, {}}};
     ASSERT_EQ(files_.ListFolder(path, entries), OsResult::Ok()) << path;
     std::vector<std::string> names;
     for (const auto& entry : entries) {

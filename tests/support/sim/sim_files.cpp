@@ -66,6 +66,11 @@ SimFiles::Node* SimFiles::Find(const Names& names, bool follow_last, int depth) 
   return node;
 }
 
+std::shared_ptr<SimFiles::Node> SimFiles::FindShared(const Names& names) const {
+  Node* node = Find(names);
+  return node ? node->shared_from_this() : nullptr;
+}
+
 std::uint32_t SimFiles::MissingError(const Names& names) const {
   const Names parent(names.begin(), names.end() - 1);
   const Node* folder = parent.empty() ? nullptr : Find(parent);
@@ -103,7 +108,7 @@ OsResult SimFiles::ListFolder(const std::string& path, std::vector<DirectoryEntr
   const Node* node = names ? Find(*names) : nullptr;
   if (!node || !node->folder) return OsResult::Failed(kErrorPathNotFound);
   for (const auto& [key, child] : node->children) {
-    entries.push_back({child->name, Reported(*child)});
+    entries.push_back({child->name, Reported(*child), child->id, {}});
   }
   return OsResult::Ok();
 }
@@ -119,10 +124,7 @@ OsResult SimFiles::MakeFolder(const std::string& path) {
     return Log("MakeFolder", path, OsResult::Failed(kErrorPathNotFound));
   }
   if (Denied(*names)) return Log("MakeFolder", path, OsResult::Failed(kErrorAccessDenied));
-  auto folder = std::make_unique<Node>();
-  folder->name = names->back();
-  folder->folder = true;
-  parent->children[UpperName(names->back())] = std::move(folder);
+  parent->children[UpperName(names->back())] = NewNode(names->back(), /*folder=*/true);
   return Log("MakeFolder", path, OsResult::Ok());
 }
 
@@ -190,8 +192,7 @@ OsResult SimFiles::WriteBytes(const std::string& path, std::string_view bytes) {
     } else if (Denied(*names)) {
       error = kErrorAccessDenied;
     } else {
-      auto file = std::make_unique<Node>();
-      file->name = names->back();
+      auto file = NewNode(names->back(), /*folder=*/false);
       node = file.get();
       parent->children[UpperName(names->back())] = std::move(file);
     }
@@ -246,14 +247,136 @@ OsResult SimFiles::CopyOver(const std::string& from, const std::string& to) {
     Node* parent = Find(Names(names->begin(), names->end() - 1));
     if (!parent || !parent->folder) return log(kErrorPathNotFound);
     if (Denied(*names)) return log(kErrorAccessDenied);
-    auto file = std::make_unique<Node>();
-    file->name = names->back();
+    auto file = NewNode(names->back(), /*folder=*/false);
     target = file.get();
     parent->children[UpperName(names->back())] = std::move(file);
   }
   target->bytes = source->bytes;
   target->attributes = source->attributes;
   return log(0);
+}
+
+std::shared_ptr<SimFiles::Node> SimFiles::NewNode(const std::string& name, bool folder) {
+  auto node = std::make_shared<Node>();
+  node->id = ++last_id_;
+  node->name = name;
+  node->folder = folder;
+  return node;
+}
+
+void SimFiles::Interrupt(const std::string& operation, const std::string& path) {
+  if (interruption_) interruption_(operation, path);
+}
+
+// An entry opened for a deletion: the node itself, held even when it leaves the tree, and the
+// folder it was opened in.
+class SimFiles::OpenedNode final : public OpenedEntry {
+ public:
+  OpenedNode(SimFiles& files, Names names, std::string path, std::shared_ptr<Node> parent,
+             std::shared_ptr<Node> node, std::uint32_t delete_refusal)
+      : files_(files),
+        names_(std::move(names)),
+        path_(std::move(path)),
+        parent_(std::move(parent)),
+        node_(std::move(node)),
+        delete_refusal_(delete_refusal) {}
+
+  std::uint32_t attributes() const override { return Reported(*node_); }
+  std::uint64_t id() const override { return node_->id; }
+
+  OsResult List(std::vector<DirectoryEntry>& entries) override {
+    entries.clear();
+    files_.Interrupt("List", path_);
+    if (!node_->folder) return OsResult::Failed(kErrorDirectory);
+    if (!node_->link_target.empty()) return OsResult::Ok();  // a junction's own folder is empty
+    for (const auto& [key, child] : node_->children) {
+      entries.push_back({child->name, Reported(*child), child->id, {}});
+    }
+    return OsResult::Ok();
+  }
+
+  OsResult Open(const DirectoryEntry& entry, std::unique_ptr<OpenedEntry>& opened) override {
+    opened.reset();
+    const std::string path = path_ + "\\" + entry.name;
+    files_.Interrupt("Open", path);
+    if (!node_->folder || !node_->link_target.empty()) {
+      return OsResult::Failed(kErrorPathNotFound);
+    }
+    const auto found = node_->children.find(UpperName(entry.name));
+    if (found == node_->children.end()) return OsResult::Failed(kErrorFileNotFound);
+    return files_.OpenChild(node_, names_, path, found->second, opened);
+  }
+
+  OsResult Delete() override {
+    files_.Interrupt("Delete", path_);
+    const auto log = [&](std::uint32_t error) {
+      return files_.Log("Delete", path_, error == 0 ? OsResult::Ok() : OsResult::Failed(error));
+    };
+    if (delete_refusal_ != 0) return log(delete_refusal_);
+    if (!parent_ || files_.Denied(names_)) return log(kErrorAccessDenied);
+    if (node_->held_open) return log(kErrorSharingViolation);
+    if (node_->attributes & kAttributeReadOnly) return log(kErrorAccessDenied);
+    if (node_->folder && node_->link_target.empty() && !node_->children.empty()) {
+      return log(kErrorDirNotEmpty);
+    }
+    // Wherever the node is in its folder now, under whatever name.
+    for (auto child = parent_->children.begin(); child != parent_->children.end(); ++child) {
+      if (child->second == node_) {
+        parent_->children.erase(child);
+        return log(0);
+      }
+    }
+    return log(kErrorFileNotFound);
+  }
+
+ private:
+  SimFiles& files_;
+  Names names_;  // as opened
+  std::string path_;
+  std::shared_ptr<Node> parent_;  // null for a drive
+  std::shared_ptr<Node> node_;
+  std::uint32_t delete_refusal_;
+};
+
+OsResult SimFiles::OpenChild(std::shared_ptr<Node> parent, const Names& parent_names,
+                             std::string path, const std::shared_ptr<Node>& child,
+                             std::unique_ptr<OpenedEntry>& opened) {
+  Names names = parent_names;
+  names.push_back(child->name);
+  std::shared_ptr<Node> node = child;
+  if (follow_links_ && !child->link_target.empty()) {
+    // What the link leads to, as if it had been opened by its own path.
+    names = child->link_target;
+    node = FindShared(names);
+    if (!node) return OsResult::Failed(kErrorFileNotFound);
+    parent = names.size() > 1 ? FindShared(Names(names.begin(), names.end() - 1)) : nullptr;
+  }
+  std::uint32_t delete_refusal = 0;
+  if (node->held_open) {
+    if (!node->folder) return OsResult::Failed(kErrorSharingViolation);
+    delete_refusal = kErrorSharingViolation;
+  } else if (Denied(names)) {
+    delete_refusal = kErrorAccessDenied;
+  }
+  opened = std::make_unique<OpenedNode>(*this, std::move(names), std::move(path), std::move(parent),
+                                        std::move(node), delete_refusal);
+  return OsResult::Ok();
+}
+
+OsResult SimFiles::OpenForDeletion(const std::string& path, DirectoryEntry& listed,
+                                   std::unique_ptr<OpenedEntry>& opened) {
+  opened.reset();
+  listed = {};
+  const auto names = Parse(path);
+  if (!names || names->size() < 2) return OsResult::Failed(kErrorPathNotFound);
+  const Names parent_names(names->begin(), names->end() - 1);
+  const std::shared_ptr<Node> parent = FindShared(parent_names);
+  if (!parent || !parent->folder) return OsResult::Failed(kErrorPathNotFound);
+  const auto found = parent->children.find(UpperName(names->back()));
+  if (found == parent->children.end()) return OsResult::Failed(kErrorFileNotFound);
+  const Node& child = *found->second;
+  listed = {child.name, Reported(child), child.id, {}};
+  return OpenChild(parent, parent_names, path, found->second, opened);
 }
 
 SimFiles::Node& SimFiles::Make(const std::string& path, bool folder) {
@@ -263,12 +386,8 @@ SimFiles::Node& SimFiles::Make(const std::string& path, bool folder) {
   Node* node = nullptr;
   for (std::size_t i = 0; i < names->size(); ++i) {
     const bool last = i + 1 == names->size();
-    std::unique_ptr<Node>& slot = (*level)[UpperName((*names)[i])];
-    if (!slot) {
-      slot = std::make_unique<Node>();
-      slot->name = (*names)[i];
-      slot->folder = !last || folder;
-    }
+    std::shared_ptr<Node>& slot = (*level)[UpperName((*names)[i])];
+    if (!slot) slot = NewNode((*names)[i], !last || folder);
     if (slot->folder != (!last || folder)) {
       throw std::invalid_argument("a file and a folder would share the path " + path);
     }
@@ -341,6 +460,21 @@ void SimFiles::HoldOpen(const std::string& path) {
   Node* node = names ? Find(*names, /*follow_last=*/false) : nullptr;
   if (!node) throw std::invalid_argument("nothing to hold open at " + path);
   node->held_open = true;
+}
+
+void SimFiles::Rename(const std::string& path, const std::string& new_name) {
+  const auto names = Parse(path);
+  Node* parent =
+      names && names->size() > 1 ? Find(Names(names->begin(), names->end() - 1)) : nullptr;
+  const auto found =
+      parent ? parent->children.find(UpperName(names->back())) : Children::iterator{};
+  if (!parent || found == parent->children.end()) {
+    throw std::invalid_argument("nothing to rename at " + path);
+  }
+  std::shared_ptr<Node> node = found->second;
+  parent->children.erase(found);
+  node->name = new_name;
+  parent->children[UpperName(new_name)] = std::move(node);
 }
 
 void SimFiles::Release(const std::string& path) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -50,6 +51,13 @@ class SimFiles : public FileSystem {
   // As CopyFile: the copy takes the source's attributes; a read-only or hidden destination is
   // refused with 5.
   OsResult CopyOver(const std::string& from, const std::string& to) override;
+  // The entry is opened as itself, a link as the link (as Windows does with
+  // FILE_FLAG_OPEN_REPARSE_POINT), unless FollowLinksWhenOpening is set. A file held open
+  // elsewhere is refused with 32; a folder held open, or one below DenyChangesUnder, opens for
+  // listing only and refuses its deletion. Deleting acts on the opened entry wherever it is in
+  // its folder by then (a rename included) and logs "Delete <path as opened>".
+  OsResult OpenForDeletion(const std::string& path, DirectoryEntry& listed,
+                           std::unique_ptr<OpenedEntry>& opened) override;
 
   // Test side. Paths must be absolute ("C:\..."); parents are created as needed.
   void AddFolder(const std::string& path);
@@ -77,11 +85,26 @@ class SimFiles : public FileSystem {
   // when added ("C:\Users\u1", "C:\Users\u1\a.ms"). Links are listed, not followed.
   std::vector<std::string> Paths(const std::string& under) const;
   const std::vector<FileCall>& calls() const { return calls_; }
+  // Gives the entry another name in the same folder, as another program may at any moment.
+  void Rename(const std::string& path, const std::string& new_name);
+  // Called with "List", "Open" or "Delete" and the path just before an opened entry lists its
+  // folder, opens one of its entries or deletes itself: the moment to change the disk under a
+  // tree deletion (swap a folder for a junction between listing and deleting).
+  void InterruptBefore(
+      std::function<void(const std::string& operation, const std::string& path)> interruption) {
+    interruption_ = std::move(interruption);
+  }
+  // As Wine 8: opening an entry reaches what a link leads to even when the link itself was asked
+  // for, and the link's target is what then gets deleted.
+  void FollowLinksWhenOpening(bool follow) { follow_links_ = follow; }
 
  private:
   struct Node;
-  using Children = std::map<std::string, std::unique_ptr<Node>>;  // keyed by UpperName
-  struct Node {
+  class OpenedNode;
+  // Shared, so that an opened entry outlives its removal from the tree. Keyed by UpperName.
+  using Children = std::map<std::string, std::shared_ptr<Node>>;
+  struct Node : std::enable_shared_from_this<Node> {
+    std::uint64_t id = 0;  // unique on the disk, never 0
     std::string name;
     bool folder = false;
     std::uint32_t attributes = 0;  // without kAttributeDirectory and kAttributeNormal
@@ -102,6 +125,12 @@ class SimFiles : public FileSystem {
   std::uint32_t MissingError(const Names& names) const;
   bool Denied(const Names& names) const;
   Node& Make(const std::string& path, bool folder);
+  std::shared_ptr<Node> NewNode(const std::string& name, bool folder);
+  // Opens `child`, an entry of the folder `parent` (reached as `parent_names`), for a deletion.
+  OsResult OpenChild(std::shared_ptr<Node> parent, const Names& parent_names, std::string path,
+                     const std::shared_ptr<Node>& child, std::unique_ptr<OpenedEntry>& opened);
+  std::shared_ptr<Node> FindShared(const Names& names) const;
+  void Interrupt(const std::string& operation, const std::string& path);
   OsResult Log(std::string operation, const std::string& path, OsResult result,
                const std::string& to = {});
   void Collect(const Node& node, const std::string& path, std::vector<std::string>& out) const;
@@ -109,6 +138,9 @@ class SimFiles : public FileSystem {
   Children drives_;
   std::vector<Names> denied_;  // upper-cased
   std::vector<FileCall> calls_;
+  std::uint64_t last_id_ = 0;
+  bool follow_links_ = false;
+  std::function<void(const std::string&, const std::string&)> interruption_;
 };
 
 }  // namespace kelvo::sim
