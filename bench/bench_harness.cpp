@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/start_command.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_system.h"
 #include "procctl/status_monitor.h"
@@ -68,20 +69,13 @@ std::vector<HWND> MainWindows(DWORD process) {
 // Milliseconds from CreateProcess to the program's first visible main window; -1 when none came
 // within 20 s. The program is ended afterwards.
 double TimeToWindow(const std::wstring& command_line) {
-  std::wstring command = command_line;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
   const double start = NowMs();
-  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-    return -1;
-  }
-  UniqueHandle process(info.hProcess);
-  ::CloseHandle(info.hThread);
+  const UniqueHandle process = kelvo::bench::StartCommand(command_line);
+  if (!process) return -1;
+  const DWORD process_id = ::GetProcessId(process.get());
   double shown = -1;
   while (NowMs() - start < 20000) {
-    if (!MainWindows(info.dwProcessId).empty()) {
+    if (!MainWindows(process_id).empty()) {
       shown = NowMs() - start;
       break;
     }

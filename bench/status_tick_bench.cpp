@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/start_command.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_system.h"
 #include "platform/toolbox_view.h"
@@ -50,19 +51,6 @@ std::wstring OwnPath() {
   return path;
 }
 
-UniqueHandle Start(const std::wstring& command_line) {
-  std::wstring command = command_line;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-    return UniqueHandle();
-  }
-  ::CloseHandle(info.hThread);
-  return UniqueHandle(info.hProcess);
-}
-
 // A child lives until its parent is gone, so an interrupted run leaves nothing behind.
 int RunChild(DWORD parent_id) {
   UniqueHandle parent(::OpenProcess(SYNCHRONIZE, FALSE, parent_id));
@@ -91,7 +79,7 @@ int wmain(int argc, wchar_t** argv) {
       L"\"" + OwnPath() + L"\" --child " + std::to_wstring(::GetCurrentProcessId());
   std::vector<UniqueHandle> children;
   for (int i = 0; i < processes; ++i) {
-    UniqueHandle started = Start(child);
+    UniqueHandle started = kelvo::bench::StartCommand(child);
     if (!started) {
       std::fprintf(stderr, "could not start child %d (error %lu)\n", i, ::GetLastError());
       break;
@@ -100,7 +88,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::vector<UniqueHandle> maxes;
   for (int i = 0; !max_path.empty() && i < standins; ++i)
-    maxes.push_back(Start(L"\"" + max_path + L"\""));
+    maxes.push_back(kelvo::bench::StartCommand(L"\"" + max_path + L"\""));
   ::Sleep(2000);  // let the children and the stand-in's window come up
 
   kelvo::Win32System win32;

@@ -13,6 +13,7 @@
 
 #include "maintenance/file_operations.h"
 #include "platform/win32/text_conversion.h"
+#include "bench/start_command.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_system.h"
 
@@ -62,17 +63,9 @@ bool BuildTree(const std::wstring& top, int files, int folders) {
 
 // Runs the command line to its end; seconds, or a negative number when it could not start.
 double RunCommand(const std::wstring& command_line) {
-  std::wstring command = command_line;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
   const double start = Seconds();
-  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &info)) {
-    return -1;
-  }
-  UniqueHandle process(info.hProcess);
-  UniqueHandle thread(info.hThread);
+  const UniqueHandle process = kelvo::bench::StartCommand(command_line, CREATE_NO_WINDOW);
+  if (!process) return -1;
   ::WaitForSingleObject(process.get(), INFINITE);
   return Seconds() - start;
 }
