@@ -220,6 +220,15 @@ class DocumentedChanges : public RunningToolbox {
     }
   }
 
+  // The operations that close 3ds Max end the stand-ins; the next step needs them gone and the
+  // status monitor to have seen it.
+  void ExpectStandInsEnded() {
+    for (const Started& standin : standins_)
+      EXPECT_EQ(WaitForSingleObject(standin.handle(), kBoxTimeoutMs), WAIT_OBJECT_0);
+    standins_.clear();
+    Sleep(kStatusSeesMaxMs);
+  }
+
   ShellRecorder recorder_;  // 假死救援 must not end Wine's desktop
   PrefixSnapshot before_;
   std::vector<Started> standins_;
@@ -258,6 +267,7 @@ TEST_F(DocumentedChanges, EveryOperationChangesOnlyWhatItDocuments) {
   ClickControl(window_, ControlId(Control::选择框2));
   Check(L"防止渲图死机 on and off", {});
   EXPECT_EQ(ClickAndAnswer(Control::按钮3).text, L"所有MAX窗口已关闭。");
+  ExpectStandInsEnded();
   Check(L"快速关闭", {});
 
   StartStandIns(2);
@@ -272,9 +282,9 @@ TEST_F(DocumentedChanges, EveryOperationChangesOnlyWhatItDocuments) {
            Tree(UserDir(MaxVersion::R2021) + L"\\" + language + L"\\scripts\\startup"));
   }
   Append(startup_folders, Tree(Folder(InstallStartupDir(MaxVersion::R2021))));
+  ExpectStandInsEnded();
   Check(L"MAX杀毒", startup_folders);
 
-  Sleep(kStatusSeesMaxMs);  // the status monitor has seen the stand-ins go
   EXPECT_EQ(ClickAndAnswer(Control::按钮7).text, L"清理完成");
   Check(L"卸载插件", Tree(Folder(InstallScriptsDir(MaxVersion::R2021))));
 

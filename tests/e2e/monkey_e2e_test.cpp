@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -124,7 +125,15 @@ class Monkey {
       const int button = buttons[Pick(buttons.size())];
       // A box that closed by itself meanwhile is fine.
       PressMessageBoxButton(box, button, kLongestWaitMs);
+      ++boxes_answered_;
     }
+  }
+
+  // What the run did, for the log: how often each step was taken and how many boxes came.
+  void PrintSummary(const std::map<std::string, int>& steps) const {
+    for (const auto& [step, count] : steps)
+      std::cout << "  " << count << " x " << step << std::endl;
+    std::cout << "  " << boxes_answered_ << " message boxes answered" << std::endl;
   }
 
  private:
@@ -147,6 +156,7 @@ class Monkey {
   Started& program_;
   HWND window_;
   std::vector<Started> standins_;
+  int boxes_answered_ = 0;
 };
 
 TEST(MonkeyEndToEnd, ThreeHundredRandomActionsLeaveOneWorkingCopy) {
@@ -160,8 +170,10 @@ TEST(MonkeyEndToEnd, ThreeHundredRandomActionsLeaveOneWorkingCopy) {
   ASSERT_NE(window, nullptr) << "the toolbox window did not come up";
   Monkey monkey(seed, program, window);
 
+  std::map<std::string, int> steps;
   for (int action = 0; action < kActions; ++action) {
     const std::string done = monkey.Step();
+    ++steps[done];
     monkey.AnswerBoxes();
     ASSERT_TRUE(program.Running()) << "action " << action << " (" << done << ") ended the program";
     DWORD_PTR ignored = 0;
@@ -171,6 +183,7 @@ TEST(MonkeyEndToEnd, ThreeHundredRandomActionsLeaveOneWorkingCopy) {
   }
   monkey.AnswerBoxes();
   EXPECT_TRUE(program.Running());
+  monkey.PrintSummary(steps);
 }
 
 }  // namespace
