@@ -7,7 +7,7 @@
 // was given.
 //
 // The comparison: a pattern of the part of the dialect that ECMAScript reads the same way
-// (case-sensitive literals, ".", classes, \d \w \s and their negations, greedy and lazy
+// (ASCII literals with or without case, ".", classes, \d \w \s and their negations, greedy and lazy
 // quantifiers, groups, alternation; no anchors, no double-byte characters) is built from the
 // bytes, and on a short subject without carriage returns (ECMAScript's "." skips them) both must
 // find the same match and the same groups.
@@ -180,7 +180,7 @@ class PatternBuilder {
   int atoms_ = 0;
 };
 
-void CompareWithStdRegex(const std::uint8_t* data, std::size_t size) {
+void CompareWithStdRegex(const std::uint8_t* data, std::size_t size, bool case_sensitive) {
   FuzzedDataProvider input(data, size);
   const std::string pattern = PatternBuilder(input).Build();
   static const char kSubjectBytes[] = "abcAB1_ -.,]\\\n\t\xD6";
@@ -190,7 +190,7 @@ void CompareWithStdRegex(const std::uint8_t* data, std::size_t size) {
   const std::size_t from = input.ConsumeIntegralInRange<std::size_t>(0, subject.size());
 
   PatternMatcher matcher;
-  FUZZ_CHECK(matcher.Compile(pattern, {.case_sensitive = true}));
+  FUZZ_CHECK(matcher.Compile(pattern, {.case_sensitive = case_sensitive}));
   std::vector<PatternMatcher::Span> groups;
   std::size_t steps_left = kComparisonBudget;
   const PatternMatcher::Result result = CheckedSearch(matcher, subject, from, groups, steps_left);
@@ -199,7 +199,8 @@ void CompareWithStdRegex(const std::uint8_t* data, std::size_t size) {
   std::smatch found;
   bool matched = false;
   try {
-    const std::regex regex(pattern, std::regex::ECMAScript);
+    const std::regex regex(pattern, case_sensitive ? std::regex::ECMAScript
+                                                   : std::regex::ECMAScript | std::regex::icase);
     FUZZ_CHECK(regex.mark_count() == matcher.GroupCount());
     matched =
         std::regex_search(subject.cbegin() + static_cast<long>(from), subject.cend(), found, regex);
@@ -233,7 +234,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   const std::uint8_t mode = data[0];
   if (mode & 4) {
-    CompareWithStdRegex(data + 1, size - 1);
+    CompareWithStdRegex(data + 1, size - 1, (mode & 1) != 0);
   } else {
     const std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
     AnyBytes(input, {.case_sensitive = (mode & 1) != 0, .multi_line = (mode & 2) != 0});
